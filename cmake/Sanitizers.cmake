@@ -1,0 +1,12 @@
+if(PELLUMO_SANITIZER STREQUAL "address")
+  set(_pellumo_sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all
+                              -fno-omit-frame-pointer)
+elseif(PELLUMO_SANITIZER STREQUAL "thread")
+  set(_pellumo_sanitize_flags -fsanitize=thread -fno-omit-frame-pointer)
+elseif(NOT PELLUMO_SANITIZER STREQUAL "")
+  message(FATAL_ERROR "PELLUMO_SANITIZER must be empty, 'address' or 'thread'")
+endif()
+if(_pellumo_sanitize_flags)
+  add_compile_options(${_pellumo_sanitize_flags})
+  add_link_options(${_pellumo_sanitize_flags})
+endif()

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "raster/graphic.h"
+#include "raster/palette.h"
+#include "raster/pixel_format.h"
+
+namespace pellumo {
+
+// A raster image in memory. Rows are padded to 4 bytes and stored top-down; 24-bit pixels are
+// blue-green-red, 32-bit pixels blue-green-red-unused, sub-byte pixels most significant bits
+// first. A new bitmap is empty and device-dependent (pfDevice).
+class TBitmap : public TGraphic {
+public:
+    TBitmap() = default;
+
+    static TGraphicClass StaticClass();
+    TGraphicClass ClassType() const override { return StaticClass(); }
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    // Resizing keeps the pixels both sizes share; new pixels are 0. Sizes beyond the image
+    // limit, or negative, raise EConvertError and leave the bitmap as it was.
+    void SetWidth(int width) { SetSize(width, height_); }
+    void SetHeight(int height) { SetSize(width_, height); }
+    void SetSize(int width, int height);
+
+    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    // Converts the pixels and keeps the image. To an indexed format the colours map to the
+    // nearest entry of the bitmap's own palette when it has one that fits the depth, else of
+    // the default palette of that depth, which the bitmap then takes. pfCustom raises.
+    void SetPixelFormat(TPixelFormat format);
+
+    // bmDDB is the same as pfDevice; setting bmDIB on a device bitmap makes it pf32bit.
+    THandleType HandleType() const { return pixelFormat_ == pfDevice ? bmDDB : bmDIB; }
+    void SetHandleType(THandleType type);
+
+    // The bitmap owns its palette; at most 256 entries are kept.
+    const TPalette& Palette() const { return palette_; }
+    void SetPalette(TPalette palette);
+
+    // Row `row` (0 = top); rows outside 0..Height()-1 raise EInvalidGraphicOperation.
+    std::uint8_t* ScanLine(int row);
+    const std::uint8_t* ScanLine(int row) const;
+    std::size_t RowBytes() const { return stride_; }
+
+    // What `Handle := 0` does: the image is released (0 x 0, no palette, device format), so a
+    // later set-up starts fresh.
+    void ReleaseHandle();
+
+    void Assign(const TGraphic& source) override;
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) const override;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    TPixelFormat pixelFormat_ = pfDevice;
+    TPalette palette_;
+    std::size_t stride_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};
+
+}  // namespace pellumo

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/exceptions.h"
+
+namespace pellumo {
+
+class TStream;
+class TGraphic;
+class TBitmap;
+
+// A picture that cannot be read, or an operation a graphic does not support.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A valid graphic asked to do something impossible (a scan line outside the image, ...).
+class EInvalidGraphicOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// What a class reference is elsewhere: a name and a virtual constructor. Each graphic class
+// has exactly one, so the address identifies the class.
+struct TGraphicClassInfo {
+    std::string_view Name;
+    std::unique_ptr<TGraphic> (*Create)();
+};
+using TGraphicClass = const TGraphicClassInfo*;
+
+// The base of every picture kind: sized, loaded from and saved to streams and files, and
+// copied by Assign between kinds that know each other.
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+    TGraphic(const TGraphic&) = delete;
+    TGraphic& operator=(const TGraphic&) = delete;
+
+    virtual TGraphicClass ClassType() const = 0;
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual bool Empty() const { return Width() == 0 || Height() == 0; }
+
+    // Reads the graphic from the stream's current position.
+    virtual void LoadFromStream(TStream& stream) = 0;
+    // Writes the graphic in its own format.
+    virtual void SaveToStream(TStream& stream) const = 0;
+    virtual void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+    // Makes this graphic a copy of the source. The base asks the source (AssignTo) and raises
+    // EConvertError when neither side knows the other.
+    virtual void Assign(const TGraphic& source);
+
+    // Fired after every change of size, format, palette or contents made through the class.
+    std::function<void(TGraphic&)> OnChange;
+
+protected:
+    TGraphic() = default;
+    void Changed();
+    // The source's half of Assign: fill `target` from this graphic, or return false.
+    virtual bool AssignTo(TBitmap& target) const;
+    friend class TBitmap;
+};
+
+}  // namespace pellumo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace pellumo {
+
+class TBitmap;
+
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+    int components = 0;  // 1 gray, 3 colour, 4 CMYK or YCCK
+};
+
+// All three raise EJPEG with the codec's message; data that ends early is an error, never
+// filled in.
+JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data);
+
+// Full scale, slow integer DCT, fancy upsampling. Colour gives pf24bit; gray gives pf8bit
+// with a gray palette; CMYK and YCCK give pf24bit in their intended colours; when
+// `quantize` is set, colour is reduced to pf8bit with a 256-entry palette.
+void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target);
+
+// Encodes any bitmap; an 8-bit bitmap whose palette is all grays becomes a gray JPEG.
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap& source, int quality);
+
+}  // namespace pellumo

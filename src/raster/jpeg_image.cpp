@@ -1,0 +1,61 @@
+#include "raster/jpeg_image.h"
+
+#include <algorithm>
+
+#include "base/stream.h"
+#include "raster/bitmap.h"
+#include "raster/display.h"
+#include "raster/jpeg_codec.h"
+
+namespace pellumo {
+
+TGraphicClass TJPEGImage::StaticClass() {
+    static const TGraphicClassInfo info{"TJPEGImage",
+                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); }};
+    return &info;
+}
+
+void TJPEGImage::SetData(std::vector<std::uint8_t> data) {
+    const JpegHeader header = data.empty() ? JpegHeader{} : ReadJpegHeader(data);
+    data_ = std::move(data);
+    width_ = header.width;
+    height_ = header.height;
+    grayscale_ = header.components == 1;
+    Changed();
+}
+
+void TJPEGImage::LoadFromStream(TStream& stream) {
+    const std::int64_t size = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+    stream.ReadBuffer(data.data(), data.size());
+    SetData(std::move(data));
+}
+
+void TJPEGImage::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_.data(), data_.size()); }
+
+void TJPEGImage::Assign(const TGraphic& source) {
+    if (&source == this) return;
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&source)) {
+        data_ = jpeg->data_;
+        width_ = jpeg->width_;
+        height_ = jpeg->height_;
+        grayscale_ = jpeg->grayscale_;
+        quality_ = jpeg->quality_;
+        Changed();
+    } else if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
+        SetData(bitmap->Empty() ? std::vector<std::uint8_t>{} : EncodeJpeg(*bitmap, quality_));
+    } else {
+        TGraphic::Assign(source);
+    }
+}
+
+void TJPEGImage::SetCompressionQuality(int quality) { quality_ = std::clamp(quality, 1, 100); }
+
+bool TJPEGImage::AssignTo(TBitmap& target) const {
+    TBitmap decoded;
+    if (!data_.empty()) DecodeJpeg(data_, DisplayBitsPerPixel() <= 8, decoded);
+    target.Assign(decoded);
+    return true;
+}
+
+}  // namespace pellumo
