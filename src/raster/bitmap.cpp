@@ -22,6 +22,16 @@ TGraphicClass TBitmap::StaticClass() {
     return &info;
 }
 
+TBitmap::TBitmap(TBitmap&& source) noexcept
+    : width_(source.width_),
+      height_(source.height_),
+      pixelFormat_(source.pixelFormat_),
+      palette_(std::move(source.palette_)),
+      stride_(source.stride_),
+      pixels_(std::move(source.pixels_)) {
+    source.ReleaseImage();
+}
+
 void TBitmap::SetSize(int width, int height) {
     if (width == width_ && height == height_) return;
     const int bits = BitsPerPixel(pixelFormat_);
@@ -102,13 +112,18 @@ const std::uint8_t* TBitmap::ScanLine(int row) const {
     return pixels_.data() + static_cast<std::size_t>(row) * stride_;
 }
 
-void TBitmap::ReleaseHandle() {
+void TBitmap::ReleaseImage() noexcept {
     width_ = height_ = 0;
     pixelFormat_ = pfDevice;
     palette_.clear();
+    palette_.shrink_to_fit();
     stride_ = 0;
     pixels_.clear();
     pixels_.shrink_to_fit();
+}
+
+void TBitmap::ReleaseHandle() {
+    ReleaseImage();
     Changed();
 }
 
@@ -127,11 +142,19 @@ void TBitmap::Assign(const TGraphic& source) {
     TGraphic::Assign(source);
 }
 
-void TBitmap::LoadFromStream(TStream& stream) {
-    TBitmap loaded;
-    ReadBitmapFile(stream, loaded);
-    Assign(loaded);
+void TBitmap::Assign(TBitmap&& source) {
+    if (&source == this) return;
+    width_ = source.width_;
+    height_ = source.height_;
+    pixelFormat_ = source.pixelFormat_;
+    palette_ = std::move(source.palette_);
+    stride_ = source.stride_;
+    pixels_ = std::move(source.pixels_);
+    source.ReleaseHandle();
+    Changed();
 }
+
+void TBitmap::LoadFromStream(TStream& stream) { ReadBitmapFile(stream, *this); }
 
 void TBitmap::SaveToStream(TStream& stream) const { WriteBitmapFile(stream, *this); }
 

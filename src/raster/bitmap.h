@@ -15,6 +15,8 @@ namespace pellumo {
 class TBitmap : public TGraphic {
 public:
     TBitmap() = default;
+    // Moves the image, not the change handler.
+    TBitmap(TBitmap&& source) noexcept;
 
     static TGraphicClass StaticClass();
     TGraphicClass ClassType() const override { return StaticClass(); }
@@ -51,10 +53,14 @@ public:
     void ReleaseHandle();
 
     void Assign(const TGraphic& source) override;
+    // Takes over the source's image without copying it; the source is left empty.
+    void Assign(TBitmap&& source);
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
 
 private:
+    void ReleaseImage() noexcept;
+
     int width_ = 0;
     int height_ = 0;
     TPixelFormat pixelFormat_ = pfDevice;

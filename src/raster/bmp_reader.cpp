@@ -257,7 +257,7 @@ void ReadBitmapFile(TStream& stream, TBitmap& bitmap) {
             else std::memcpy(target, row.data(), result.RowBytes());
         }
     }
-    bitmap.Assign(result);
+    bitmap.Assign(std::move(result));
 }
 
 }  // namespace pellumo

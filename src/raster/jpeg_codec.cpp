@@ -37,10 +37,17 @@ extern "C" void ExitWithMessage(j_common_ptr cinfo) {
 // Warnings (stray bytes, ...) leave the picture usable; they are not printed.
 extern "C" void IgnoreMessage(j_common_ptr) {}
 
+// Entropy data that stops before the picture is complete would come out with invented rows:
+// that warning is an error here.
+extern "C" void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER) (*cinfo->err->error_exit)(cinfo);
+}
+
 void InstallErrorManager(ErrorManager& errors, jpeg_common_struct& cinfo) {
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = ExitWithMessage;
     errors.pub.output_message = IgnoreMessage;
+    errors.pub.emit_message = EmitMessage;
     errors.message[0] = '\0';
 }
 
@@ -50,12 +57,14 @@ void Guarded(ErrorManager& errors, Body&& body) {
     body();
 }
 
-// A source over bytes in memory that, unlike the stock one, treats running out of data as
-// an error instead of inventing an end marker — except once every row has been read, so a
-// picture that lacks only its final marker still loads.
+// A source over bytes in memory. When the bytes run out inside the one scan of a sequential
+// picture it supplies an end marker, so a picture that lacks only that marker still loads
+// (and one cut inside the scan fails on the missing data). Anywhere else, and on a second
+// request, running out is an error rather than the stock source's invented gray rows: a
+// progressive picture cut between two scans would otherwise load blurred without complaint.
 struct MemorySource {
     jpeg_source_mgr pub;  // first, as above
-    bool imageComplete = false;
+    bool endMarkerSupplied = false;
 };
 
 extern "C" void InitSource(j_decompress_ptr) {}
@@ -63,8 +72,10 @@ extern "C" void TermSource(j_decompress_ptr) {}
 
 extern "C" boolean FillInputBuffer(j_decompress_ptr cinfo) {
     auto* source = reinterpret_cast<MemorySource*>(cinfo->src);
-    if (source->imageComplete) {
+    const bool inOnlyScan = !cinfo->progressive_mode && cinfo->comps_in_scan == cinfo->num_components;
+    if (inOnlyScan && !source->endMarkerSupplied) {
         static const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+        source->endMarkerSupplied = true;
         source->pub.next_input_byte = kEndOfImage;
         source->pub.bytes_in_buffer = 2;
         return TRUE;
@@ -218,10 +229,9 @@ void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& targ
             if (jpeg_read_scanlines(&cinfo, &rowPointer, 1) != 1) break;
             if (cmyk) CmykRowToBgr(session.row.data(), decoded.Width(), inverted, decoded.ScanLine(y));
         }
-        session.source.imageComplete = true;
         jpeg_finish_decompress(&cinfo);
     });
-    target.Assign(decoded);
+    target.Assign(std::move(decoded));
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& source, int quality) {

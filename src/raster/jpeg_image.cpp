@@ -16,7 +16,7 @@ TGraphicClass TJPEGImage::StaticClass() {
 }
 
 void TJPEGImage::SetData(std::vector<std::uint8_t> data) {
-    const JpegHeader header = data.empty() ? JpegHeader{} : ReadJpegHeader(data);
+    const JpegHeader header = ReadJpegHeader(data);
     data_ = std::move(data);
     width_ = header.width;
     height_ = header.height;
@@ -43,7 +43,7 @@ void TJPEGImage::Assign(const TGraphic& source) {
         quality_ = jpeg->quality_;
         Changed();
     } else if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
-        SetData(bitmap->Empty() ? std::vector<std::uint8_t>{} : EncodeJpeg(*bitmap, quality_));
+        SetData(EncodeJpeg(*bitmap, quality_));
     } else {
         TGraphic::Assign(source);
     }
@@ -54,7 +54,7 @@ void TJPEGImage::SetCompressionQuality(int quality) { quality_ = std::clamp(qual
 bool TJPEGImage::AssignTo(TBitmap& target) const {
     TBitmap decoded;
     if (!data_.empty()) DecodeJpeg(data_, DisplayBitsPerPixel() <= 8, decoded);
-    target.Assign(decoded);
+    target.Assign(std::move(decoded));
     return true;
 }
 
