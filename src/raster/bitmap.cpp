@@ -37,9 +37,17 @@ void TBitmap::SetSize(int width, int height) {
     const int bits = BitsPerPixel(pixelFormat_);
     std::vector<std::uint8_t> pixels(CheckedImageBytes(width, height, bits));
     const std::size_t stride = RowStride(width, bits);
-    const std::size_t keptBytes = RowStride(std::min(width, width_), bits);
-    for (int y = 0; y < std::min(height, height_); ++y)
-        std::memcpy(pixels.data() + y * stride, pixels_.data() + y * stride_, std::min(keptBytes, stride));
+    // Only the bits of the shared pixels: the rest of a row (padding, or pixels cut off by an
+    // earlier shrink) must not reappear as new pixels.
+    const std::size_t keptBits = static_cast<std::size_t>(std::min(width, width_)) * static_cast<std::size_t>(bits);
+    const std::size_t keptBytes = keptBits / 8;
+    const auto lastByteMask = static_cast<std::uint8_t>(0xFF00u >> (keptBits % 8));
+    for (int y = 0; y < std::min(height, height_); ++y) {
+        std::uint8_t* target = pixels.data() + y * stride;
+        const std::uint8_t* source = pixels_.data() + y * stride_;
+        if (keptBytes != 0) std::memcpy(target, source, keptBytes);
+        if (lastByteMask != 0) target[keptBytes] = source[keptBytes] & lastByteMask;
+    }
     width_ = width;
     height_ = height;
     stride_ = stride;
@@ -110,6 +118,11 @@ std::uint8_t* TBitmap::ScanLine(int row) {
 const std::uint8_t* TBitmap::ScanLine(int row) const {
     if (row < 0 || row >= height_) throw EInvalidGraphicOperation("Indice de ligne de balayage hors limites");
     return pixels_.data() + static_cast<std::size_t>(row) * stride_;
+}
+
+TCanvas& TBitmap::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TCanvas>(*this);
+    return *canvas_;
 }
 
 void TBitmap::ReleaseImage() noexcept {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "raster/canvas.h"
 #include "raster/graphic.h"
 #include "raster/palette.h"
 #include "raster/pixel_format.h"
@@ -48,6 +50,9 @@ public:
     const std::uint8_t* ScanLine(int row) const;
     std::size_t RowBytes() const { return stride_; }
 
+    // The bitmap's drawing surface, made on first use; it lives as long as the bitmap.
+    TCanvas& Canvas();
+
     // What `Handle := 0` does: the image is released (0 x 0, no palette, device format), so a
     // later set-up starts fresh.
     void ReleaseHandle();
@@ -59,6 +64,7 @@ public:
     void SaveToStream(TStream& stream) const override;
 
 private:
+    friend class TCanvas;
     void ReleaseImage() noexcept;
 
     int width_ = 0;
@@ -67,6 +73,7 @@ private:
     TPalette palette_;
     std::size_t stride_ = 0;
     std::vector<std::uint8_t> pixels_;
+    std::unique_ptr<TCanvas> canvas_;
 };
 
 }  // namespace pellumo

@@ -56,20 +56,25 @@ void UnpackRow(const std::uint8_t* row, TPixelFormat format, const TPalette& pal
     }
 }
 
-void PackRow(const std::uint8_t* bgrx, int width, TPixelFormat format, TNearestColor* nearest, std::uint8_t* row) {
+void PackPixels(const std::uint8_t* bgrx, int count, TPixelFormat format, TNearestColor* nearest, std::uint8_t* row,
+                int firstX) {
     switch (format) {
         case pf1bit:
         case pf4bit:
         case pf8bit: {
             const int bits = BitsPerPixel(format);
-            for (int x = 0; x < width; ++x, bgrx += 4)
+            for (int x = firstX; x < firstX + count; ++x, bgrx += 4)
                 SetIndex(row, bits, x, nearest->IndexOf(bgrx[2], bgrx[1], bgrx[0]));
-            break;
+            return;
         }
+        default: break;
+    }
+    row += static_cast<std::size_t>(firstX) * static_cast<std::size_t>(BitsPerPixel(format) / 8);
+    switch (format) {
         case pf15bit:
         case pf16bit: {
             const bool sixBitGreen = format == pf16bit;
-            for (int x = 0; x < width; ++x, bgrx += 4, row += 2) {
+            for (int x = 0; x < count; ++x, bgrx += 4, row += 2) {
                 const unsigned blue = bgrx[0] >> 3u;
                 const unsigned value = sixBitGreen
                                            ? ((bgrx[2] >> 3u) << 11) | ((bgrx[1] >> 2u) << 5) | blue
@@ -80,7 +85,7 @@ void PackRow(const std::uint8_t* bgrx, int width, TPixelFormat format, TNearestC
             break;
         }
         case pf24bit:
-            for (int x = 0; x < width; ++x, bgrx += 4, row += 3) {
+            for (int x = 0; x < count; ++x, bgrx += 4, row += 3) {
                 row[0] = bgrx[0];
                 row[1] = bgrx[1];
                 row[2] = bgrx[2];
@@ -88,9 +93,9 @@ void PackRow(const std::uint8_t* bgrx, int width, TPixelFormat format, TNearestC
             break;
         case pf32bit:
         case pfDevice:
-            std::memcpy(row, bgrx, static_cast<std::size_t>(width) * 4);
+            std::memcpy(row, bgrx, static_cast<std::size_t>(count) * 4);
             break;
-        case pfCustom:
+        default:
             break;
     }
 }

@@ -44,8 +44,14 @@ constexpr std::uint8_t Expand6(unsigned value) { return static_cast<std::uint8_t
 void UnpackRow(const std::uint8_t* row, TPixelFormat format, const TPalette& palette, int width,
                std::uint8_t* bgrx);
 
-// Packs `width` unpacked pixels into a row of `format`; indexed formats take the nearest
-// colour of `nearest`'s palette.
-void PackRow(const std::uint8_t* bgrx, int width, TPixelFormat format, TNearestColor* nearest, std::uint8_t* row);
+// Packs `count` unpacked pixels into a row of `format` from pixel `firstX` on; indexed formats
+// take the nearest colour of `nearest`'s palette.
+void PackPixels(const std::uint8_t* bgrx, int count, TPixelFormat format, TNearestColor* nearest, std::uint8_t* row,
+                int firstX);
+
+inline void PackRow(const std::uint8_t* bgrx, int width, TPixelFormat format, TNearestColor* nearest,
+                    std::uint8_t* row) {
+    PackPixels(bgrx, width, format, nearest, row, 0);
+}
 
 }  // namespace pellumo
