@@ -111,14 +111,7 @@ void TBitmap::SetPalette(TPalette palette) {
     Changed();
 }
 
-std::uint8_t* TBitmap::ScanLine(int row) {
-    return const_cast<std::uint8_t*>(static_cast<const TBitmap*>(this)->ScanLine(row));
-}
-
-const std::uint8_t* TBitmap::ScanLine(int row) const {
-    if (row < 0 || row >= height_) throw EInvalidGraphicOperation("Indice de ligne de balayage hors limites");
-    return pixels_.data() + static_cast<std::size_t>(row) * stride_;
-}
+void TBitmap::ThrowRowOutOfRange() { throw EInvalidGraphicOperation("Indice de ligne de balayage hors limites"); }
 
 TCanvas& TBitmap::Canvas() {
     if (!canvas_) canvas_ = std::make_unique<TCanvas>(*this);

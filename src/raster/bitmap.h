@@ -46,8 +46,8 @@ public:
     void SetPalette(TPalette palette);
 
     // Row `row` (0 = top); rows outside 0..Height()-1 raise EInvalidGraphicOperation.
-    std::uint8_t* ScanLine(int row);
-    const std::uint8_t* ScanLine(int row) const;
+    std::uint8_t* ScanLine(int row) { return pixels_.data() + RowOffset(row); }
+    const std::uint8_t* ScanLine(int row) const { return pixels_.data() + RowOffset(row); }
     std::size_t RowBytes() const { return stride_; }
 
     // The bitmap's drawing surface, made on first use; it lives as long as the bitmap.
@@ -66,6 +66,11 @@ public:
 private:
     friend class TCanvas;
     void ReleaseImage() noexcept;
+    std::size_t RowOffset(int row) const {
+        if (row < 0 || row >= height_) ThrowRowOutOfRange();
+        return static_cast<std::size_t>(row) * stride_;
+    }
+    [[noreturn]] static void ThrowRowOutOfRange();
 
     int width_ = 0;
     int height_ = 0;
