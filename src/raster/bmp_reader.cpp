@@ -177,10 +177,10 @@ void DecodeRunLength(const std::vector<std::uint8_t>& data, const BitmapHeader& 
     const bool bottomUp = h.height > 0;
     int x = 0;
     int fileRow = 0;
+    // The column never passes the width, so that no run of deltas can overflow it.
     auto put = [&](std::uint8_t index) {
-        if (x < width && fileRow < height) {
-            SetIndex(bitmap.ScanLine(bottomUp ? height - 1 - fileRow : fileRow), bits, x, index);
-        }
+        if (x >= width) return;
+        if (fileRow < height) SetIndex(bitmap.ScanLine(bottomUp ? height - 1 - fileRow : fileRow), bits, x, index);
         ++x;
     };
     std::size_t pos = 0;
@@ -200,7 +200,7 @@ void DecodeRunLength(const std::vector<std::uint8_t>& data, const BitmapHeader& 
             break;
         } else if (value == 2) {  // delta
             if (pos + 1 >= data.size()) break;
-            x += data[pos];
+            x = std::min(x + data[pos], width);
             fileRow += data[pos + 1];
             pos += 2;
         } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
@@ -235,6 +235,12 @@ void ReadBitmapFile(TStream& stream, TBitmap& bitmap) {
 
     const std::int64_t pixelStart = start + offBits;
     const bool offBitsValid = offBits >= kFileHeaderSize && pixelStart >= stream.Position();
+    // Uncompressed pixels must all be in the stream: a header that claims a huge picture in a
+    // small file fails here, before the picture is allocated.
+    if (!runLength) {
+        const std::int64_t dataStart = offBitsValid ? pixelStart : stream.Position();
+        if (stream.Size() - dataStart < static_cast<std::int64_t>(stride) * height) throw EReadError();
+    }
     TBitmap result;
     result.SetPixelFormat(format == pfCustom ? pf24bit : format);
     result.SetPalette(ReadPalette(stream, h, offBitsValid ? pixelStart : -1));

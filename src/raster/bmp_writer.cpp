@@ -14,7 +14,9 @@ void WriteBitmapFile(TStream& stream, const TBitmap& bitmap) {
     const int width = bitmap.Width();
     const int height = bitmap.Height();
     const bool fiveSixFive = format == pf16bit;
-    const TPalette& palette = IsIndexed(format) ? EffectivePalette(bitmap.Palette(), bits) : TPalette{};
+    TPalette palette = IsIndexed(format) ? EffectivePalette(bitmap.Palette(), bits) : TPalette{};
+    // A palette may be longer than the depth indexes; the file may not declare more colours.
+    if (IsIndexed(format) && palette.size() > (std::size_t{1} << bits)) palette.resize(std::size_t{1} << bits);
     const std::size_t stride = RowStride(width, bits);
 
     const std::size_t masksSize = fiveSixFive ? 12 : 0;
