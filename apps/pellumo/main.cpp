@@ -1,8 +1,12 @@
-#include <cstdio>
+// The player: a program that carries its own show and plays it full screen.
+#include "platform/application.h"
+#include "player/main_form.h"
 
-// FIXME: the player window, its catalogue and the slide sequence do not exist yet; until
-// they do, the program says so and ends.
-int main() {
-    std::fputs("Pellumo : ce programme ne contient pas encore de diaporama.\n", stderr);
+int main(int argc, char** argv) {
+    // The arguments only reach Qt (for instance -platform); the player reads no command line.
+    pellumo::TApplication application(argc, argv);
+    application.SetTitle("Pellumo");
+    application.CreateForm<pellumo::TMainForm>();
+    application.Run();
     return 0;
 }

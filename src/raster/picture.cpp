@@ -4,18 +4,12 @@
 #include <mutex>
 
 #include "base/format.h"
+#include "base/same_text.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
 
 namespace pellumo {
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
 
 std::string_view WithoutDot(std::string_view extension) {
     return !extension.empty() && extension.front() == '.' ? extension.substr(1) : extension;

@@ -1,0 +1,105 @@
+#include "platform/form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/application.h"
+
+namespace pellumo {
+
+// Routes what Qt delivers to the form's window: the window manager's close request, and the
+// keys pressed anywhere in the window.
+class FormEventFilter : public QObject {
+public:
+    explicit FormEventFilter(TForm& form) : form_(form) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        QWidget* window = form_.Widget();
+        if (event->type() == QEvent::Close && watched == window) {
+            event->ignore();
+            RunHandler([&] { form_.Close(); });
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget == nullptr || widget->window() != window) return false;
+            if (!form_.KeyPreview() && widget != window) return false;
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            std::uint16_t key = VirtualKeyFromQtKey(keyEvent->key());
+            if (key == 0) return false;
+            form_.KeyDown(key, ShiftStateFromQtModifiers(static_cast<int>(keyEvent->modifiers())));
+            return key == 0;
+        }
+        return false;
+    }
+
+private:
+    TForm& form_;
+};
+
+TForm::TForm() : TWinControl(nullptr), filter_(std::make_unique<FormEventFilter>(*this)) {
+    Widget()->setFocusPolicy(Qt::StrongFocus);
+    qApp->installEventFilter(filter_.get());
+}
+
+TForm::~TForm() {
+    if (qApp != nullptr) qApp->removeEventFilter(filter_.get());
+}
+
+void TForm::SetCaption(std::string caption) {
+    caption_ = std::move(caption);
+    Widget()->setWindowTitle(QString::fromStdString(caption_));
+}
+
+void TForm::Show() {
+    if (Showing()) return;
+    RunHandler([&] {
+        if (OnShow) OnShow(this);
+    });
+    QWidget* window = Widget();
+    if (borderStyle_ == bsNone) window->setWindowFlag(Qt::FramelessWindowHint);
+    if (windowState_ == wsMaximized) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) window->setGeometry(screen->geometry());
+        window->showFullScreen();
+    } else {
+        window->show();
+    }
+    window->activateWindow();
+    window->setFocus();
+    Realign();
+}
+
+bool TForm::Showing() const { return Widget()->isVisible(); }
+
+void TForm::Close() {
+    if (closing_) return;
+    closing_ = true;
+    TCloseAction action = caHide;
+    RunHandler([&] {
+        if (OnClose) OnClose(this, action);
+    });
+    if (action != caNone) {
+        Widget()->hide();
+        if (Application != nullptr && Application->MainForm() == this) Application->Terminate();
+    }
+    closing_ = false;
+}
+
+void TForm::KeyDown(std::uint16_t& key, TShiftState shift) {
+    RunHandler([&] {
+        if (OnKeyDown) OnKeyDown(this, key, shift);
+    });
+}
+
+void TForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::DoDestroy() {
+    if (OnDestroy) OnDestroy(this);
+}
+
+}  // namespace pellumo

@@ -1,0 +1,236 @@
+#include "player/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+#include "base/ansi_text.h"
+#include "base/file_stream.h"
+#include "base/memory_stream.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "player/catalogue.h"
+
+namespace pellumo {
+namespace {
+
+struct SlideSpec {
+    const char* caption;
+    TColor backColor;
+    std::int32_t duration = 5;
+    bool corrupt = false;  // bytes that are no JPEG
+};
+
+std::vector<std::uint8_t> JpegBytes() {
+    TMemoryStream file;
+    file.LoadFromFile(std::string(PELLUMO_TEST_DATA) + "/jpeg/colour_16x16.jpg");
+    return file.Bytes();
+}
+
+// A program file of the test's own: some bytes standing for the player, then the show.
+class MainFormTest : public ::testing::Test {
+protected:
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("pellumo-main-form-" + std::to_string(::getpid()));
+    TMainForm* form = nullptr;
+
+    void SetUp() override { std::filesystem::create_directories(folder); }
+    void TearDown() override {
+        if (form != nullptr) Application->DestroyForm(*form);
+        SetDialogHook([](const TDialogRequest& r) {
+            ADD_FAILURE() << "unexpected dialog: " << r.Text;
+            return mrCancel;
+        });
+        std::filesystem::remove_all(folder);
+    }
+
+    void Start(const std::vector<SlideSpec>& slides, bool loop, const std::string& music = {}) {
+        const std::string path = (folder / "show").string();
+        {
+            TFileStream file(path, fmCreate);
+            const std::string player = "not really a player";
+            file.WriteBuffer(player.data(), player.size());
+            TCatalogue header;
+            header.LoopShow = loop;
+            header.MusicFileName = music;
+            TCatalogueWriter writer(file, header);
+            const std::vector<std::uint8_t> jpeg = JpegBytes();
+            const std::vector<std::uint8_t> garbage(300, 0x5A);
+            for (const SlideSpec& spec : slides) {
+                TSlideEntry entry;
+                entry.Caption.Assign(Utf8ToAnsi(spec.caption));  // the show stores Windows-1252
+                entry.BackColor = spec.backColor;
+                entry.CaptionColor = RGB(1, 2, 3);
+                entry.Duration = spec.duration;
+                writer.AddSlide(entry, spec.corrupt ? garbage : jpeg);
+            }
+            writer.Finish();
+        }
+        Application->SetExeName(path);
+        form = &Application->CreateForm<TMainForm>();
+    }
+
+    // What the window shows: the caption of the slide on screen.
+    std::string Shown() const { return form->LabelComment.Caption(); }
+};
+
+std::vector<SlideSpec> ThreeSlides() {
+    return {{"zéro", RGB(10, 0, 0)}, {"un", RGB(20, 0, 0)}, {"deux", RGB(30, 0, 0)}};
+}
+
+TEST_F(MainFormTest, TicksShowTheSlidesInOrderAndStopAfterTheLastWithoutLoop) {
+    Start(ThreeSlides(), false);
+    EXPECT_EQ(form->LastIndex(), 2);
+    form->FormShow(form);
+    EXPECT_TRUE(form->Timer.Enabled());
+    EXPECT_EQ(form->Timer.Interval(), 1u);  // the first slide comes at once
+    const char* expected[] = {"zéro", "un", "deux"};
+    for (int k = 0; k < 3; ++k) {
+        form->TimerTimer(&form->Timer);
+        EXPECT_EQ(Shown(), expected[k]);
+        EXPECT_EQ(form->Color(), RGB(static_cast<std::uint8_t>(10 * (k + 1)), 0, 0));
+        EXPECT_EQ(form->LabelComment.Font().Color(), RGB(1, 2, 3));
+        EXPECT_EQ(form->Timer.Interval(), 5000u);
+        EXPECT_TRUE(form->Timer.Enabled());
+        EXPECT_EQ(form->CurrentIndex(), k + 1);
+        ASSERT_NE(form->WorkBitmap(), nullptr);
+        EXPECT_EQ(form->WorkBitmap()->Width(), 16);
+    }
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+    EXPECT_EQ(Shown(), "deux");  // the last slide stays
+    // Play after the end starts again at slide 0, one interval later.
+    form->B_LecClick(nullptr);
+    EXPECT_EQ(form->CurrentIndex(), 0);
+    EXPECT_TRUE(form->Timer.Enabled());
+    form->TimerTimer(&form->Timer);
+    EXPECT_EQ(Shown(), "zéro");
+}
+
+TEST_F(MainFormTest, WithLoopTheShowStartsAgain) {
+    Start(ThreeSlides(), true);
+    for (int k = 0; k < 4; ++k) form->TimerTimer(&form->Timer);
+    EXPECT_EQ(Shown(), "zéro");
+    EXPECT_TRUE(form->Timer.Enabled());
+    EXPECT_EQ(form->CurrentIndex(), 1);
+}
+
+TEST_F(MainFormTest, PreviousAndNextPauseOnTheSlideTheyShow) {
+    Start({{"0", 0}, {"1", 0}, {"2", 0}, {"3", 0}, {"4", 0}}, false);
+    form->TimerTimer(&form->Timer);
+    form->TimerTimer(&form->Timer);  // slide 1 on screen, index 2
+    form->B_SuivClick(nullptr);      // passes over slide 2
+    EXPECT_EQ(Shown(), "3");
+    EXPECT_EQ(form->CurrentIndex(), 3);
+    EXPECT_FALSE(form->Timer.Enabled());
+    form->B_PrecClick(nullptr);
+    EXPECT_EQ(Shown(), "2");
+    form->B_LecClick(nullptr);  // the slide after the one on screen comes next
+    EXPECT_EQ(form->CurrentIndex(), 3);
+    EXPECT_TRUE(form->Timer.Enabled());
+    form->B_LecClick(nullptr);  // while running, play passes over one more slide
+    EXPECT_EQ(form->CurrentIndex(), 4);
+    form->B_PauseClick(nullptr);
+    EXPECT_FALSE(form->Timer.Enabled());
+
+    form->B_SuivClick(nullptr);  // at the last slide: only pauses
+    EXPECT_EQ(form->CurrentIndex(), 4);
+    EXPECT_EQ(Shown(), "2");
+    form->B_LecClick(nullptr);  // past the last: back to 0
+    EXPECT_EQ(form->CurrentIndex(), 0);
+    form->Timer.SetEnabled(true);
+    form->B_PrecClick(nullptr);  // at slide 0: only pauses
+    EXPECT_EQ(form->CurrentIndex(), 0);
+    EXPECT_FALSE(form->Timer.Enabled());
+}
+
+TEST_F(MainFormTest, PauseThenPlayPassesOverOneSlide) {
+    Start({{"0", 0}, {"1", 0}, {"2", 0}, {"3", 0}}, false);
+    form->TimerTimer(&form->Timer);  // slide 0
+    form->B_PauseClick(nullptr);
+    form->B_LecClick(nullptr);
+    form->TimerTimer(&form->Timer);
+    EXPECT_EQ(Shown(), "2");
+}
+
+TEST_F(MainFormTest, ASlideThatCannotBeReadStopsTheShowQuietly) {
+    Start({{"bon", RGB(5, 5, 5)}, {"cassé", RGB(6, 6, 6), 5, true}, {"après", 0}}, true);
+    form->TimerTimer(&form->Timer);
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+    EXPECT_EQ(Shown(), "bon");
+    EXPECT_EQ(form->Color(), RGB(5, 5, 5));
+    EXPECT_EQ(form->CurrentIndex(), 1);  // still names the failed slide
+    form->B_LecClick(nullptr);           // so play passes over it
+    form->TimerTimer(&form->Timer);
+    EXPECT_EQ(Shown(), "après");
+    form->B_PrecClick(nullptr);  // stepping onto it fails quietly too
+    EXPECT_EQ(Shown(), "après");
+    EXPECT_FALSE(form->Timer.Enabled());
+}
+
+TEST_F(MainFormTest, ADurationOfZeroRestsOnTheSlide) {
+    Start({{"repos", 0, 0}, {"jamais", 0}}, false);
+    form->FormShow(form);
+    form->TimerTimer(&form->Timer);
+    EXPECT_TRUE(form->Timer.Enabled());
+    EXPECT_EQ(form->Timer.Interval(), 0u);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
+    while (std::chrono::steady_clock::now() < until) Application->ProcessMessages();
+    EXPECT_EQ(Shown(), "repos");
+}
+
+TEST_F(MainFormTest, AnEmptyShowStopsAtTheFirstTick) {
+    Start({}, true);
+    EXPECT_EQ(form->LastIndex(), -1);
+    form->FormShow(form);
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+    form->B_SuivClick(nullptr);
+    form->B_PrecClick(nullptr);
+    form->B_LecClick(nullptr);
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+}
+
+TEST_F(MainFormTest, AnEmptyCaptionHidesTheCaptionLine) {
+    Start({{"", 0}, {"texte", 0}}, false);
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->LabelComment.Visible());
+    form->TimerTimer(&form->Timer);
+    EXPECT_TRUE(form->LabelComment.Visible());
+}
+
+TEST_F(MainFormTest, TheMusicNameIsDecodedBesideTheProgram) {
+    Start({{"x", 0}}, false, "f\xEAte \x80.ogg");
+    EXPECT_EQ(form->MusicPath(), (folder / "fête €.ogg").string());
+}
+
+TEST_F(MainFormTest, AProgramWithoutAShowSaysSoAndStillMakesTheWindow) {
+    const std::string path = (folder / "bare").string();
+    {
+        TFileStream file(path, fmCreate);
+        const std::uint8_t bytes[8] = {1, 2, 3, 4, 0xFF, 0xFF, 0xFF, 0x7F};  // trailer far past the end
+        file.WriteBuffer(bytes, sizeof bytes);
+    }
+    std::vector<TDialogRequest> asked;
+    SetDialogHook([&](const TDialogRequest& request) {
+        asked.push_back(request);
+        return mrOk;
+    });
+    Application->SetTitle("Pellumo");
+    Application->SetExeName(path);
+    form = &Application->CreateForm<TMainForm>();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Title, "Pellumo");
+    EXPECT_EQ(asked[0].Text, "Ce fichier ne contient pas de diaporama");
+    EXPECT_EQ(form->LastIndex(), -1);
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+}
+
+}  // namespace
+}  // namespace pellumo
