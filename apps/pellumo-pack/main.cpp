@@ -1,0 +1,59 @@
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+
+#include "build_command.h"
+#include "inspect_command.h"
+
+namespace {
+
+void AddBuildOptions(CLI::App& build, pellumo::TBuildRequest& request, std::string& frameColor) {
+    build.add_option("-o,--output", request.output, "Diaporama à écrire")->required();
+    build.add_option("--player", request.player,
+                     "Lecteur à copier en tête (par défaut : pellumo à côté de pellumo-pack)");
+    build.add_option("--music", request.music, "Nom du fichier musical (80 caractères au plus)");
+    build.add_flag("--loop,!--no-loop", request.loop, "Reprendre au début après la dernière diapositive (oui)");
+    build.add_flag("--copy-allowed,!--no-copy-allowed", request.copyAllowed, "Permettre la copie des images (oui)");
+    build.add_flag("--fine-resize,!--no-fine-resize", request.fineResize, "Redimensionnement fin (non)");
+    build.add_option("--duration", request.duration, "Secondes par diapositive, 0 pour s'y arrêter (5)");
+    build.add_option("--style", request.style, "Transition : numéro 0..127 ou nom (56)");
+    build.add_option("--caption", request.caption, "Légende de chaque diapositive");
+    build.add_option("--caption-color", request.captionColor, "Couleur de la légende, #RRGGBB (#FFFFFF)");
+    build.add_option("--back-color", request.backColor, "Couleur du fond, #RRGGBB (#000000)");
+    build.add_option("--frame-color", frameColor, "Encadrer chaque image de cette couleur, #RRGGBB");
+    build.add_option("JPEG", request.pictures, "Images JPEG, dans l'ordre du diaporama")->required();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Construit et inspecte les diaporamas Pellumo.", "pellumo-pack"};
+    app.require_subcommand(1);
+
+    pellumo::TBuildRequest request;
+    std::string frameColor;
+    CLI::App* build = app.add_subcommand("build", "Copier le lecteur et y ajouter un diaporama");
+    AddBuildOptions(*build, request, frameColor);
+
+    std::string show;
+    bool json = false;
+    CLI::App* inspect = app.add_subcommand("inspect", "Afficher le diaporama que porte un fichier");
+    inspect->add_option("SHOW", show, "Fichier à lire")->required();
+    inspect->add_flag("--json", json, "Un objet JSON au lieu du texte");
+
+    CLI11_PARSE(app, argc, argv);
+
+    try {
+        if (build->parsed()) {
+            if (build->count("--frame-color") > 0) request.frameColor = frameColor;
+            pellumo::RunBuild(request);
+        } else if (inspect->parsed()) {
+            pellumo::RunInspect(show, json, std::cout);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "pellumo-pack: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

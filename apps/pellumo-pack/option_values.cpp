@@ -1,0 +1,75 @@
+#include "option_values.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+
+#include "base/ansi_text.h"
+#include "base/format.h"
+#include "player/catalogue.h"
+#include "transition/style_names.h"
+
+namespace pellumo {
+namespace {
+
+std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+TColor ParseColor(std::string_view text, std::string_view option) {
+    std::uint32_t rgb = 0;
+    const bool wellFormed =
+        text.size() == 7 && text[0] == '#' &&
+        std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }) &&
+        std::from_chars(text.data() + 1, text.data() + text.size(), rgb, 16).ec == std::errc{};
+    if (!wellFormed)
+        throw EOptionError(Format("%s : couleur %s invalide, attendu #RRGGBB", {std::string(option), Quoted(text)}));
+    return RGB(static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb));
+}
+
+std::string ColorText(TColor color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}
+
+std::uint8_t ParseStyle(std::string_view text, std::string_view option) {
+    if (AllDigits(text) && text.size() <= 3) {
+        int number = 0;
+        std::from_chars(text.data(), text.data() + text.size(), number);
+        if (number <= 127) return static_cast<std::uint8_t>(number);
+    } else if (const auto style = FindStyleByName(text)) {
+        return *style;
+    }
+    throw EOptionError(Format("%s : style %s inconnu (un numéro de 0 à 127 ou un nom de style)",
+                              {std::string(option), Quoted(text)}));
+}
+
+std::int32_t ParseDuration(std::string_view text, std::string_view option) {
+    std::int32_t seconds = 0;
+    // from_chars alone would take a leading minus sign; only plain digits are seconds.
+    if (!AllDigits(text) || std::from_chars(text.data(), text.data() + text.size(), seconds).ec != std::errc{})
+        throw EOptionError(Format("%s : durée %s invalide (un nombre entier de secondes, 0 ou plus)",
+                                  {std::string(option), Quoted(text)}));
+    return seconds;
+}
+
+std::string ParseShowText(std::string_view utf8, std::string_view option) {
+    std::string ansi;
+    try {
+        ansi = Utf8ToAnsi(utf8);
+    } catch (const EConvertError& e) {
+        throw EOptionError(Format("%s : %s", {std::string(option), e.Message()}));
+    }
+    if (ansi.size() > kMaxCatalogueText)
+        throw EOptionError(Format("%s : texte trop long (%d caractères en Windows-1252, 80 au plus)",
+                                  {std::string(option), std::to_string(ansi.size())}));
+    return ansi;
+}
+
+}  // namespace pellumo

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/color.h"
+#include "base/exceptions.h"
+
+namespace pellumo {
+
+// A value given on the command line that cannot go into a show; the message names the
+// option.
+class EOptionError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// "#RRGGBB", hexadecimal digits in either case.
+TColor ParseColor(std::string_view text, std::string_view option);
+// "#RRGGBB" in upper case, the form ParseColor reads.
+std::string ColorText(TColor color);
+
+// A style number 0..127 or a style name, letter case aside.
+std::uint8_t ParseStyle(std::string_view text, std::string_view option);
+
+// Whole seconds, 0 or more, within 32 bits.
+std::int32_t ParseDuration(std::string_view text, std::string_view option);
+
+// UTF-8 text to the Windows-1252 bytes a show stores, at most 80 of them.
+std::string ParseShowText(std::string_view utf8, std::string_view option);
+
+}  // namespace pellumo

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pellumo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kJpegFolder = PELLUMO_TEST_DATA "/jpeg/";
+const std::string kColour = kJpegFolder + "colour_16x16.jpg";
+const std::string kGray = kJpegFolder + "gray_16x16.jpg";
+
+std::string Contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+struct TRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class PellumoPack : public ::testing::Test {
+protected:
+    fs::path folder;
+    fs::path player;
+    fs::path show;
+    const std::string playerBytes = std::string("#!fake player\n\0\x01\xFF", 17);
+
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "pellumo-pack-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        player = folder / "player";
+        show = folder / "show";
+        WriteFile(player, playerBytes);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Runs a program with the arguments, its output and errors caught in files.
+    TRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+        const fs::path out = folder / ".out";
+        const fs::path err = folder / ".err";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(127);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        TRun run;
+        int status = 0;
+        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+        run.out = Contents(out);
+        run.err = Contents(err);
+        fs::remove(out);
+        fs::remove(err);
+        return run;
+    }
+    TRun Pack(const std::vector<std::string>& args) { return RunProgram(PELLUMO_PACK, args); }
+
+    std::vector<std::string> Build(std::vector<std::string> options, const std::vector<std::string>& pictures) {
+        std::vector<std::string> args{"build", "-o", show.string(), "--player", player.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), pictures.begin(), pictures.end());
+        return args;
+    }
+
+};
+
+TEST_F(PellumoPack, BuildThenInspectGivesBackEveryOption) {
+    const TRun build = Pack(Build({"--music", "Musique d'été.mp3", "--no-loop", "--no-copy-allowed", "--fine-resize",
+                                   "--duration", "12", "--style", "slide IN from TOP", "--caption", "Été à l'œuvre €",
+                                   "--caption-color", "#00ff80", "--back-color", "#102030", "--frame-color", "#FF0000"},
+                                  {kColour, kGray}));
+    ASSERT_EQ(build.exitCode, 0) << build.err;
+    EXPECT_EQ(build.err, "");
+
+    const std::string bytes = Contents(show);
+    EXPECT_EQ(bytes.substr(0, playerBytes.size()), playerBytes);
+    EXPECT_EQ(fs::status(show).permissions() & fs::perms::all, fs::perms(0755));
+    const std::string colour = Contents(kColour);
+    const std::string gray = Contents(kGray);
+    const std::size_t first = playerBytes.size() + 84 + 112;
+    const std::size_t second = first + colour.size() + 112;
+    EXPECT_EQ(bytes.substr(first, colour.size()), colour);
+    EXPECT_EQ(bytes.substr(second, gray.size()), gray);
+
+    const auto slide = [](std::size_t offset, std::size_t size) {
+        return "{\"data_offset\":" + std::to_string(offset) + ",\"data_size\":" + std::to_string(size) +
+               ",\"duration\":12,\"frame_color\":255,\"framed\":true,\"back_color\":3153936,"
+               "\"caption\":\"Été à l'œuvre €\",\"caption_color\":8453888,\"transition_style\":21}";
+    };
+    const TRun inspect = Pack({"inspect", show.string(), "--json"});
+    ASSERT_EQ(inspect.exitCode, 0) << inspect.err;
+    EXPECT_EQ(inspect.out,
+              "{\"music\":\"Musique d'été.mp3\",\"loop\":false,\"copy_allowed\":false,\"fine_resize\":true,"
+              "\"last_index\":1,\"slides\":[" + slide(first, colour.size()) + "," + slide(second, gray.size()) + "]}\n");
+
+    const TRun text = Pack({"inspect", show.string()});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("« Été à l'œuvre € »"), std::string::npos) << text.out;
+}
+
+TEST_F(PellumoPack, DefaultsAndJsonEscapes) {
+    const TRun build = Pack(Build({"--caption", "a\"b\\c\td"}, {kGray}));
+    ASSERT_EQ(build.exitCode, 0) << build.err;
+    const TRun inspect = Pack({"inspect", "--json", show.string()});
+    EXPECT_EQ(inspect.out,
+              "{\"music\":\"\",\"loop\":true,\"copy_allowed\":true,\"fine_resize\":false,\"last_index\":0,"
+              "\"slides\":[{\"data_offset\":" + std::to_string(playerBytes.size() + 84 + 112) +
+              ",\"data_size\":340,\"duration\":5,\"frame_color\":0,\"framed\":false,\"back_color\":0,"
+              "\"caption\":\"a\\\"b\\\\c\\u0009d\",\"caption_color\":16777215,\"transition_style\":56}]}\n");
+}
+
+TEST_F(PellumoPack, TheDefaultPlayerIsThePellumoBesideTheTool) {
+    fs::create_directory(folder / "bin");
+    const fs::path tool = folder / "bin" / "pellumo-pack";
+    fs::copy_file(PELLUMO_PACK, tool);
+    WriteFile(folder / "bin" / "pellumo", "the player beside");
+    const TRun build = RunProgram(tool.string(), {"build", "-o", show.string(), kGray});
+    ASSERT_EQ(build.exitCode, 0) << build.err;
+    EXPECT_EQ(Contents(show).substr(0, 17), "the player beside");
+}
+
+TEST_F(PellumoPack, RefusedBuildsNameTheCauseAndLeaveNoOutput) {
+    const std::string notJpeg = (folder / "notes.txt").string();
+    WriteFile(notJpeg, "not a picture");
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<std::string> pictures;
+        std::string named;
+    };
+    const Case cases[] = {
+        {{}, {notJpeg}, notJpeg},
+        {{}, {kColour, notJpeg}, notJpeg},  // fails after the output was started
+        {{}, {kColour, (folder / "missing.jpg").string()}, "missing.jpg"},
+        {{"--caption", "☃"}, {kGray}, "--caption"},
+        {{"--caption", std::string(81, 'x')}, {kGray}, "--caption"},
+        {{"--caption", "é" + std::string(80, 'x')}, {kGray}, "--caption"},
+        {{"--music", "☃.mp3"}, {kGray}, "--music"},
+        {{"--back-color", "#12345"}, {kGray}, "--back-color"},
+        {{"--caption-color", "#GG0000"}, {kGray}, "--caption-color"},
+        {{"--frame-color", "red"}, {kGray}, "--frame-color"},
+        {{"--style", "No such style"}, {kGray}, "--style"},
+        {{"--style", "128"}, {kGray}, "--style"},
+        {{"--duration", "-1"}, {kGray}, "--duration"},
+        {{"--duration", "1.5"}, {kGray}, "--duration"},
+    };
+    WriteFile(show, "an older show");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        const TRun run = Pack(Build(c.options, c.pictures));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err.rfind("pellumo-pack: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(Contents(show), "an older show");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);  // no leftover
+    }
+}
+
+TEST_F(PellumoPack, InspectRefusesFilesWithoutAShowAndEveryCommandHasHelp) {
+    WriteFile(folder / "tiny", "ab");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string said;
+    } cases[] = {
+        {{"inspect", player.string()}, 1, "pellumo-pack: " + player.string() + " : Ce fichier ne contient pas"},
+        {{"inspect", (folder / "tiny").string(), "--json"}, 1, "ne contient pas de diaporama"},
+        {{"inspect", (folder / "missing").string()}, 1, "pellumo-pack: Impossible d'ouvrir"},
+        {{"build", "--help"}, 0, "Usage:"},
+        {{"inspect", "--help"}, 0, "Usage:"},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Pack(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1];
+        EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace pellumo
