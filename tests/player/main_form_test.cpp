@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 #include <unistd.h>
@@ -230,6 +231,39 @@ TEST_F(MainFormTest, AProgramWithoutAShowSaysSoAndStillMakesTheWindow) {
     EXPECT_EQ(form->LastIndex(), -1);
     form->TimerTimer(&form->Timer);
     EXPECT_FALSE(form->Timer.Enabled());
+}
+
+// The whole road: a show made by the authoring tool, played by the real message loop.
+TEST_F(MainFormTest, AShowBuiltByTheToolRunsItsTicksAndClosesCleanly) {
+    const std::string show = (folder / "built-show").string();
+    const std::string data = std::string(PELLUMO_TEST_DATA) + "/jpeg/";
+    const std::string command = std::string(PELLUMO_PACK) + " build -o '" + show + "' --player '" + PELLUMO_PACK +
+                                "' --duration 1 --no-loop --caption 'Été' --caption-color '#102030'" +
+                                " --back-color '#405060' '" + data + "colour_16x16.jpg' '" + data +
+                                "gray_16x16.jpg'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Application->SetExeName(show);
+    form = &Application->CreateForm<TMainForm>();
+    ASSERT_EQ(form->LastIndex(), 1);
+
+    std::vector<int> seen;
+    TTimer probe;
+    probe.SetInterval(250);
+    probe.OnTimer = [&](TObject*) {
+        seen.push_back(form->CurrentIndex());
+        if (seen.size() == 12) form->Close();
+    };
+    Application->Run();  // returns when the form closes
+    EXPECT_FALSE(form->Showing());
+    EXPECT_FALSE(form->Timer.Enabled());
+    EXPECT_EQ(Shown(), "Été");
+    EXPECT_EQ(form->Color(), RGB(0x40, 0x50, 0x60));
+    EXPECT_EQ(form->LabelComment.Font().Color(), RGB(0x10, 0x20, 0x30));
+    // The first slide at once, the second a second later, then the end of the show.
+    ASSERT_EQ(seen.size(), 12u);
+    EXPECT_EQ(seen.front(), 1);
+    EXPECT_EQ(seen.back(), 2);
+    EXPECT_EQ(form->WorkBitmap()->PixelFormat(), pf8bit);  // the gray picture came last
 }
 
 }  // namespace
