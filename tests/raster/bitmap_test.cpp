@@ -7,32 +7,17 @@
 
 #include "base/image_limits.h"
 #include "raster/pixel_rows.h"
+#include "pixels.h"
 
 namespace pellumo {
 namespace {
 
-struct Rgb {
-    int r, g, b;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+using probe::PixelAt;
+using probe::Rgb;
+using probe::SetPixel;
 
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << '(' << c.r << ',' << c.g << ',' << c.b << ')';
-}
 
-Rgb PixelAt(const TBitmap& bitmap, int x, int y) {
-    std::vector<std::uint8_t> bgrx(static_cast<std::size_t>(bitmap.Width()) * 4);
-    UnpackRow(bitmap.ScanLine(y), bitmap.PixelFormat(), bitmap.Palette(), bitmap.Width(), bgrx.data());
-    const std::uint8_t* p = &bgrx[static_cast<std::size_t>(x) * 4];
-    return {p[2], p[1], p[0]};
-}
 
-void SetPixel(TBitmap& bitmap, int x, int y, Rgb c) {
-    std::uint8_t* p = bitmap.ScanLine(y) + x * 3;
-    p[0] = static_cast<std::uint8_t>(c.b);
-    p[1] = static_cast<std::uint8_t>(c.g);
-    p[2] = static_cast<std::uint8_t>(c.r);
-}
 
 constexpr TPixelFormat kAllFormats[] = {pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit};
 constexpr int kOddWidths[] = {1, 3, 5, 7, 13};

@@ -12,27 +12,17 @@
 #include "base/memory_stream.h"
 #include "raster/bitmap.h"
 #include "raster/pixel_rows.h"
+#include "pixels.h"
 
 namespace pellumo {
 namespace {
 
+using probe::PixelAt;
+using probe::Rgb;
+
 using Bytes = std::vector<std::uint8_t>;
 
-struct Rgb {
-    int r, g, b;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << '(' << c.r << ',' << c.g << ',' << c.b << ')';
-}
-
-Rgb PixelAt(const TBitmap& bitmap, int x, int y) {
-    std::vector<std::uint8_t> bgrx(static_cast<std::size_t>(bitmap.Width()) * 4);
-    UnpackRow(bitmap.ScanLine(y), bitmap.PixelFormat(), bitmap.Palette(), bitmap.Width(), bgrx.data());
-    const std::uint8_t* p = &bgrx[static_cast<std::size_t>(x) * 4];
-    return {p[2], p[1], p[0]};
-}
 
 Bytes Save(const TBitmap& bitmap) {
     TMemoryStream stream;

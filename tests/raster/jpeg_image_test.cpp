@@ -9,21 +9,17 @@
 #include "raster/bitmap.h"
 #include "raster/display.h"
 #include "raster/pixel_rows.h"
+#include "pixels.h"
 
 namespace pellumo {
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
+using probe::PixelAt;
+using probe::Rgb;
 
 // The test pictures are four flat 8x8 quadrants (tests/data/jpeg/make_files.py).
-Rgb PixelAt(const TBitmap& bitmap, int x, int y) {
-    std::vector<std::uint8_t> bgrx(static_cast<std::size_t>(bitmap.Width()) * 4);
-    UnpackRow(bitmap.ScanLine(y), bitmap.PixelFormat(), bitmap.Palette(), bitmap.Width(), bgrx.data());
-    const std::uint8_t* p = &bgrx[static_cast<std::size_t>(x) * 4];
-    return {p[2], p[1], p[0]};
-}
+
+
 
 void ExpectQuadrants(const TBitmap& bitmap, const Rgb (&expected)[4], int tolerance) {
     ASSERT_EQ(bitmap.Width(), 16);
