@@ -1,0 +1,115 @@
+#include "transition/render_frame.h"
+
+#include <optional>
+
+#include "raster/bitmap.h"
+#include "raster/canvas.h"
+#include "transition/frame_quantities.h"
+#include "transition/style_rules.h"
+
+namespace pellumo {
+namespace {
+
+class CanvasLock {
+public:
+    explicit CanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
+    ~CanvasLock() { canvas_.Unlock(); }
+    CanvasLock(const CanvasLock&) = delete;
+    CanvasLock& operator=(const CanvasLock&) = delete;
+
+private:
+    TCanvas& canvas_;
+};
+
+// Unselects the clip region however the drawing through it ends.
+class ClipSelection {
+public:
+    ClipSelection(TCanvas& canvas, const TRegion* region) : canvas_(canvas) { SelectClipRgn(canvas_, region); }
+    ~ClipSelection() { SelectClipRgn(canvas_, nullptr); }
+    ClipSelection(const ClipSelection&) = delete;
+    ClipSelection& operator=(const ClipSelection&) = delete;
+
+private:
+    TCanvas& canvas_;
+};
+
+class FramePieces : public TPieceDrawer {
+public:
+    explicit FramePieces(const TFrame& frame) : frame_(frame) {}
+
+    void CopyPiece(const TRect& d, const TRect& s) override {
+        frame_.ScreenBitmap.Canvas().CopyRect(d, frame_.NewPicture.Canvas(), s);
+        Invalidate(d);
+    }
+
+    void MirroredPiece(const TRect& d, const TRect& s, bool leftRight, bool topBottom) override {
+        DrawMirrored(frame_.ScreenBitmap, d, frame_.NewPicture, s, leftRight, topBottom);
+        Invalidate(d);
+    }
+
+    void Invalidate(const TRect& r) const {
+        if (frame_.InvalidateScreenRect) frame_.InvalidateScreenRect(r);
+    }
+
+private:
+    const TFrame& frame_;
+};
+
+}  // namespace
+
+void DrawMirrored(TBitmap& target, const TRect& d, TBitmap& source, const TRect& s, bool leftRight, bool topBottom) {
+    TRect from;
+    IntersectRect(from, s, TRect{0, 0, source.Width(), source.Height()});
+    TRect to = d;
+    if (leftRight) {
+        to.Left = d.Right + 1;
+        to.Right = d.Left - 1;
+    }
+    if (topBottom) {
+        to.Top = d.Bottom + 1;
+        to.Bottom = d.Top - 1;
+    }
+    StretchBlt(target.Canvas(), to.Left, to.Top, to.Right - to.Left, to.Bottom - to.Top, source.Canvas(), from.Left,
+               from.Top, from.Width(), from.Height());
+}
+
+void RenderFrame(const TFrame& frame) {
+    TBitmap& picture = frame.NewPicture;
+    TBitmap& screen = frame.ScreenBitmap;
+    CanvasLock pictureLock(picture.Canvas());
+    CanvasLock screenLock(screen.Canvas());
+    {
+        CanvasLock oldLock(frame.OldPicture.Canvas());
+        screen.Canvas().Draw(0, 0, frame.OldPicture);
+    }
+    if (frame.OnBeforeNewFrame) frame.OnBeforeNewFrame(picture, screen);
+
+    const int width = picture.Width();
+    const int height = picture.Height();
+    TRect d{0, 0, width, height};
+    TRect s = d;
+    FramePieces pieces(frame);
+    const TShowStyle style = frame.Style;
+    if (frame.Progress >= 100) {
+        screen.Canvas().Draw(0, 0, picture);
+    } else if (frame.Progress > 0) {
+        const TFrameQuantities q = ComputeFrameQuantities(width, height, frame.Progress, frame.Step);
+        if (style == 0) {
+            if (frame.OnCustomDraw) frame.OnCustomDraw(picture, screen);
+            screen.Canvas().Draw(0, 0, picture);
+        } else if (IsRectangleStyle(style)) {
+            ApplyRectangleRule(style, q, d, s, pieces);
+            screen.Canvas().CopyRect(d, picture.Canvas(), s);
+        } else if (IsRegionStyle(style)) {
+            const std::optional<TRegion> region = BuildStyleRegion(style, q);
+            ClipSelection clip(screen.Canvas(), region ? &*region : nullptr);
+            screen.Canvas().Draw(0, 0, picture);
+        } else if (IsPixelStyle(style)) {
+            ComputeStylePixels(style, q, picture, screen);
+        }
+    }
+    pieces.Invalidate(d);
+    if (frame.OnAfterNewFrame) frame.OnAfterNewFrame(picture, screen);
+}
+
+}  // namespace pellumo
