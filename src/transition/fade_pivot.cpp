@@ -1,0 +1,138 @@
+// Fade and pivot: the two styles that compute every pixel of every frame, so both loops work on
+// whole rows with integer arithmetic only.
+#include "transition/fade_pivot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <numbers>
+
+#include "raster/bitmap.h"
+
+namespace pellumo {
+namespace {
+
+bool Is32Bit(const TBitmap& bitmap) { return BitsPerPixel(bitmap.PixelFormat()) == 32; }
+
+std::uint8_t Mix(unsigned old, unsigned picture, unsigned keep, unsigned take) {
+    return static_cast<std::uint8_t>((old * keep + picture * take) / 100u);
+}
+
+// One row of the mix, four pixels at a time. The sum never exceeds 255 × 100, so it fits 16
+// bits, where the compiler turns a fixed-size block of divisions by 100 into multiply-highs
+// over the whole block; the unused bytes are mixed with the rest and then put back.
+void BlendRow(std::uint8_t* screen, const std::uint8_t* picture, std::size_t bytes, std::uint16_t keep,
+              std::uint16_t take) {
+    constexpr std::size_t kBlock = 16;
+    std::size_t i = 0;
+    for (; i + kBlock <= bytes; i += kBlock) {
+        std::uint16_t old[kBlock];
+        std::uint16_t fresh[kBlock];
+        std::uint8_t mixed[kBlock];
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            old[j] = screen[i + j];
+            fresh[j] = picture[i + j];
+        }
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            const auto sum = static_cast<std::uint16_t>(old[j] * keep + fresh[j] * take);
+            mixed[j] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(sum / 100u));
+        }
+        for (std::size_t j = 3; j < kBlock; j += 4) mixed[j] = static_cast<std::uint8_t>(old[j]);
+        std::memcpy(screen + i, mixed, kBlock);
+    }
+    for (; i < bytes; ++i)
+        if ((i & 3u) != 3u) screen[i] = Mix(screen[i], picture[i], keep, take);
+}
+
+// floor(a / b) for b > 0.
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// The columns [First, Last) of a row, within [0, count), whose coordinate
+// centre + ((start + x·step) >> 16) lies in [0, limit). The shift floors, so the test on the
+// coordinate is a test on the sum: coordinate ≥ k exactly when the sum ≥ k·65536.
+struct TRun {
+    std::int64_t First;
+    std::int64_t Last;
+};
+TRun RunInside(std::int64_t centre, std::int64_t start, std::int64_t step, std::int64_t limit, std::int64_t count) {
+    const std::int64_t low = -centre * 65536;            // the sum's least value inside
+    const std::int64_t high = (limit - centre) * 65536;  // and the first past the far edge
+    TRun run{0, count};
+    if (step > 0) {
+        run.First = -FloorDiv(start - low, step);  // ceil((low − start) / step)
+        run.Last = -FloorDiv(start - high, step);
+    } else if (step < 0) {
+        run.First = FloorDiv(start - high, -step) + 1;
+        run.Last = FloorDiv(start - low, -step) + 1;
+    } else if (start < low || start >= high) {
+        run.Last = 0;
+    }
+    run.First = std::clamp<std::int64_t>(run.First, 0, count);
+    run.Last = std::clamp<std::int64_t>(run.Last, 0, count);
+    return run;
+}
+
+}  // namespace
+
+void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p) {
+    if (!Is32Bit(screen) || !Is32Bit(picture)) return;
+    const int width = std::min(screen.Width(), picture.Width());
+    const int height = std::min(screen.Height(), picture.Height());
+    if (width <= 0 || height <= 0) return;
+    p = std::clamp(p, 0, 100);
+    const auto take = static_cast<std::uint16_t>(p);
+    const auto keep = static_cast<std::uint16_t>(100 - p);
+    const std::size_t bytes = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) BlendRow(screen.ScanLine(y), picture.ScanLine(y), bytes, keep, take);
+}
+
+void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle) {
+    if (!Is32Bit(screen) || !Is32Bit(picture)) return;
+    const int width = picture.Width();
+    const int height = picture.Height();
+    const int outWidth = std::min(width, screen.Width());
+    const int outHeight = std::min(height, screen.Height());
+    if (outWidth <= 0 || outHeight <= 0 || !std::isfinite(angle)) return;
+
+    // Truncation toward zero, once per frame.
+    const auto sn = static_cast<std::int64_t>(static_cast<std::int32_t>(std::sin(angle) * 65536.0));
+    const auto cs = static_cast<std::int64_t>(static_cast<std::int32_t>(std::cos(angle) * 65536.0));
+    // 64-bit sums: in 32 bits dx·cos − dy·sin overflows once the offsets from the pivot add up
+    // to 32768 pixels, which a wide panorama reaches; below that both give the same numbers.
+    const std::uint8_t* source = picture.ScanLine(0);
+    const std::size_t stride = picture.RowBytes();
+
+    // Source and target are different bitmaps, so the order of the pixels does not matter.
+    // Along a row both sums are linear in x, so the pixels that map inside the picture form one
+    // run; the loop copies just that run, stepping the sums instead of multiplying.
+    for (int y = 0; y < outHeight; ++y) {
+        const std::int64_t dy = std::int64_t{y} - cy;
+        const std::int64_t dx0 = -std::int64_t{cx};
+        const std::int64_t across0 = dx0 * cs - dy * sn;
+        const std::int64_t down0 = dx0 * sn + dy * cs;
+        const TRun alongX = RunInside(cx, across0, cs, width, outWidth);
+        const TRun alongY = RunInside(cy, down0, sn, height, outWidth);
+        const std::int64_t first = std::max(alongX.First, alongY.First);
+        const std::int64_t last = std::min(alongX.Last, alongY.Last);
+        if (first >= last) continue;
+        std::uint8_t* target = screen.ScanLine(y) + static_cast<std::size_t>(first) * 4;
+        std::int64_t across = across0 + first * cs;
+        std::int64_t down = down0 + first * sn;
+        for (std::int64_t x = first; x < last; ++x, across += cs, down += sn, target += 4) {
+            const auto sx = static_cast<std::size_t>(cx + (across >> 16));
+            const auto sy = static_cast<std::size_t>(cy + (down >> 16));
+            std::memcpy(target, source + sy * stride + sx * 4, 4);
+        }
+    }
+}
+
+double PivotAngle(int p) {
+    return static_cast<double>(static_cast<long double>(100 - p) * std::numbers::pi_v<long double> / 200.0L);
+}
+
+}  // namespace pellumo
