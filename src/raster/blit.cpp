@@ -79,6 +79,14 @@ bool SameLayout(const TBitmap& a, const TBitmap& b) {
     return true;
 }
 
+// One pixel at a time with the size known to the compiler, so each copy is a single move.
+template <int kBytes>
+void GatherPixels(std::uint8_t* target, const std::uint8_t* source, const int* columns, int count) {
+    for (int i = 0; i < count; ++i)
+        std::memcpy(target + static_cast<std::size_t>(i) * kBytes, source + static_cast<std::size_t>(columns[i]) * kBytes,
+                    kBytes);
+}
+
 void CopyPixels(std::uint8_t* target, const std::uint8_t* source, const AxisMap& columns, int left, int right,
                 int bytesPerPixel) {
     if (columns.identity) {
@@ -87,9 +95,14 @@ void CopyPixels(std::uint8_t* target, const std::uint8_t* source, const AxisMap&
                     static_cast<std::size_t>(right - left) * bytesPerPixel);
         return;
     }
-    for (int x = left; x < right; ++x)
-        std::memcpy(target + static_cast<std::size_t>(x) * bytesPerPixel,
-                    source + static_cast<std::size_t>(columns.At(x)) * bytesPerPixel, static_cast<std::size_t>(bytesPerPixel));
+    std::uint8_t* to = target + static_cast<std::size_t>(left) * bytesPerPixel;
+    const int* from = &columns.source[static_cast<std::size_t>(left - columns.first)];
+    switch (bytesPerPixel) {
+        case 4: GatherPixels<4>(to, source, from, right - left); break;
+        case 3: GatherPixels<3>(to, source, from, right - left); break;
+        case 2: GatherPixels<2>(to, source, from, right - left); break;
+        default: GatherPixels<1>(to, source, from, right - left); break;
+    }
 }
 
 }  // namespace
@@ -110,8 +123,22 @@ void StretchBlit(TBitmap& target, const TRegion* clip, int x, int y, int width, 
 
     if (SameLayout(target, source)) {
         if (bits >= 8) {
+            // A row that repeats the source row of the span just above it, over the same columns,
+            // repeats that span of the target too: enlarging downwards copies it whole.
+            const int bytesPerPixel = bits / 8;
+            int lastRow = -2, lastLeft = 0, lastRight = 0;
             ForEachSpan(area, clip, [&](int row, int left, int right) {
-                CopyPixels(target.ScanLine(row), source.ScanLine(rows.At(row)), columns, left, right, bits / 8);
+                std::uint8_t* line = target.ScanLine(row);
+                if (row == lastRow + 1 && left == lastLeft && right == lastRight && rows.At(row) == rows.At(lastRow)) {
+                    const std::size_t offset = static_cast<std::size_t>(left) * bytesPerPixel;
+                    std::memcpy(line + offset, target.ScanLine(lastRow) + offset,
+                                static_cast<std::size_t>(right - left) * bytesPerPixel);
+                } else {
+                    CopyPixels(line, source.ScanLine(rows.At(row)), columns, left, right, bytesPerPixel);
+                }
+                lastRow = row;
+                lastLeft = left;
+                lastRight = right;
             });
         } else {
             ForEachSpan(area, clip, [&](int row, int left, int right) {

@@ -58,19 +58,17 @@ private:
 }  // namespace
 
 void DrawMirrored(TBitmap& target, const TRect& d, TBitmap& source, const TRect& s, bool leftRight, bool topBottom) {
+    if (IsRectEmpty(d)) return;
     TRect from;
     IntersectRect(from, s, TRect{0, 0, source.Width(), source.Height()});
-    TRect to = d;
-    if (leftRight) {
-        to.Left = d.Right + 1;
-        to.Right = d.Left - 1;
-    }
-    if (topBottom) {
-        to.Top = d.Bottom + 1;
-        to.Bottom = d.Top - 1;
-    }
-    StretchBlt(target.Canvas(), to.Left, to.Top, to.Right - to.Left, to.Bottom - to.Top, source.Canvas(), from.Left,
-               from.Top, from.Width(), from.Height());
+    // A negative extent runs backwards from its origin over |extent| pixels, so a mirrored axis
+    // starts on d's last pixel and the copy covers d exactly; origins one past d's edges would
+    // widen it by two pixels, stretching the roll and drawing outside the invalidated d.
+    const int x = leftRight ? d.Right - 1 : d.Left;
+    const int y = topBottom ? d.Bottom - 1 : d.Top;
+    const int width = leftRight ? -d.Width() : d.Width();
+    const int height = topBottom ? -d.Height() : d.Height();
+    StretchBlt(target.Canvas(), x, y, width, height, source.Canvas(), from.Left, from.Top, from.Width(), from.Height());
 }
 
 void RenderFrame(const TFrame& frame) {
