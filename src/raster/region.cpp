@@ -1,6 +1,8 @@
 #include "raster/region.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 #include "raster/region_builder.h"
 
@@ -8,6 +10,34 @@ namespace pellumo {
 namespace {
 
 using Span = TRegion::Span;
+
+// Rectangles in order of their tops. United regions arrive as runs already in that order (one
+// run per region, or one for a whole series of bands added top to bottom), so the runs are
+// merged rather than everything sorted afresh.
+void SortByTop(std::vector<TRect>& rects) {
+    const auto byTop = [](const TRect& a, const TRect& b) { return a.Top < b.Top; };
+    std::vector<std::size_t> runs{0};
+    for (std::size_t i = 1; i < rects.size(); ++i)
+        if (rects[i].Top < rects[i - 1].Top) runs.push_back(i);
+    runs.push_back(rects.size());
+    if (runs.size() > rects.size() / 8 + 2) {  // mostly unordered: merging runs would not pay
+        std::sort(rects.begin(), rects.end(), byTop);
+        return;
+    }
+    std::vector<std::size_t> merged;
+    while (runs.size() > 2) {
+        merged.assign(1, 0);
+        std::size_t i = 0;
+        for (; i + 2 < runs.size(); i += 2) {
+            std::inplace_merge(rects.begin() + static_cast<std::ptrdiff_t>(runs[i]),
+                               rects.begin() + static_cast<std::ptrdiff_t>(runs[i + 1]),
+                               rects.begin() + static_cast<std::ptrdiff_t>(runs[i + 2]), byTop);
+            merged.push_back(runs[i + 2]);
+        }
+        if (i + 2 == runs.size()) merged.push_back(runs.back());  // an odd run left for the next pass
+        runs.swap(merged);
+    }
+}
 
 // The spans where `mode` holds for (in a, in b), from two normalized span lists.
 void CombineSpans(std::span<const Span> a, std::span<const Span> b, TCombineMode mode, std::vector<Span>& out) {
@@ -160,36 +190,35 @@ void TRegion::Normalize() const {
     std::erase_if(rects, [](const TRect& r) { return IsRectEmpty(r); });
     pending_.clear();
     pending_.shrink_to_fit();
-
-    std::vector<int> rows;
-    rows.reserve(rects.size() * 2);
-    for (const TRect& r : rects) {
-        rows.push_back(r.Top);
-        rows.push_back(r.Bottom);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    std::sort(rects.begin(), rects.end(), [](const TRect& a, const TRect& b) { return a.Top < b.Top; });
+    SortByTop(rects);
 
     RegionBuilder builder;
     std::vector<const TRect*> active;  // sorted by left edge
     std::vector<Span> spans;
     std::size_t nextRect = 0;
-    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
-        const int top = rows[i];
+    int top = rects.empty() ? 0 : rects.front().Top;
+    for (;;) {
         std::erase_if(active, [top](const TRect* r) { return r->Bottom <= top; });
+        if (active.empty()) {
+            if (nextRect == rects.size()) break;
+            top = rects[nextRect].Top;  // over a gap between rectangles
+        }
+        // Bands end where the next rectangle starts, so each is taken in at its own top.
         for (; nextRect < rects.size() && rects[nextRect].Top == top; ++nextRect) {
             const TRect* r = &rects[nextRect];
             active.insert(std::upper_bound(active.begin(), active.end(), r,
                                            [](const TRect* a, const TRect* b) { return a->Left < b->Left; }),
                           r);
         }
+        int bottom = nextRect < rects.size() ? rects[nextRect].Top : INT32_MAX;
         spans.clear();
         for (const TRect* r : active) {
+            bottom = std::min(bottom, r->Bottom);
             if (!spans.empty() && r->Left <= spans.back().Right) spans.back().Right = std::max(spans.back().Right, r->Right);
             else spans.push_back({r->Left, r->Right});
         }
-        builder.AddBand(top, rows[i + 1], spans);
+        builder.AddBand(top, bottom, spans);
+        top = bottom;
     }
     TRegion merged = builder.Finish();
     bands_ = std::move(merged.bands_);

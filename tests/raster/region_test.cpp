@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -163,6 +164,31 @@ TEST(Region, ManyUnionsBecomeOneNormalRegion) {
     CombineRgn(joined, joined, CreateRectRgn(0, 5, 20, 9), RGN_OR);
     EXPECT_EQ(joined.RectCount(), 1u);
     EXPECT_EQ(joined.Bounds(), Rect(0, 0, 20, 9));
+}
+
+// United regions usually arrive as runs already ordered by their tops (one per shape, or one
+// series of bands added top to bottom); runs of every count and length merge into the same set.
+TEST(Region, UnionsOfOrderedRunsMatchThePerPixelModel) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> coord(-4, 44);
+    for (int runs : {1, 2, 3, 7, 40}) {
+        std::vector<TRect> rects;
+        TRegion region;
+        for (int run = 0; run < runs; ++run) {
+            // A run of bands from top to bottom, ragged at both ends, sometimes overlapping.
+            for (int top = coord(random); top < 44; top += 1 + static_cast<int>(random() % 6)) {
+                const TRect r{coord(random), top, coord(random), top + 1 + static_cast<int>(random() % 4)};
+                rects.push_back(r);
+                CombineRgn(region, region, CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom), RGN_OR);
+            }
+            if (run == 1) region.Bands();  // a merged part ahead of the runs still pending
+        }
+        ExpectMatches(region, [&](int x, int y) {
+            return std::any_of(rects.begin(), rects.end(), [&](const TRect& r) {
+                return x >= std::min(r.Left, r.Right) && x < std::max(r.Left, r.Right) && y >= r.Top && y < r.Bottom;
+            });
+        }, "ordered runs");
+    }
 }
 
 TEST(Region, WindingAndEvenOddDifferOnASelfCrossingStar) {
