@@ -25,13 +25,23 @@ ControlWidget::ControlWidget(TControl& owner, QWidget* parent) : QWidget(parent)
 
 void ControlWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    RunHandler([&] { owner_.Paint(painter); });
+    RunHandler([&] { owner_.PaintWidget(painter); });
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         RunHandler([&] { owner_.Click(); });
     QWidget::mouseReleaseEvent(event);
+}
+
+void ControlWidget::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    RunHandler([&] { owner_.MouseEnter(); });
+}
+
+void ControlWidget::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    RunHandler([&] { owner_.MouseLeave(); });
 }
 
 void ControlWidget::resizeEvent(QResizeEvent* event) {
@@ -101,7 +111,7 @@ void TControl::Update() { widget_->repaint(); }
 
 void TControl::Invalidate() { widget_->update(); }
 
-void TControl::Paint(QPainter& painter) { painter.fillRect(widget_->rect(), ToQColor(EffectiveColor())); }
+void TControl::PaintWidget(QPainter& painter) { painter.fillRect(widget_->rect(), ToQColor(EffectiveColor())); }
 
 void TControl::Click() {
     if (OnClick) OnClick(this);

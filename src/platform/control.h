@@ -61,7 +61,7 @@ public:
     void SetCursor(TCursor cursor);
 
     // Paints the pending areas now.
-    void Update();
+    virtual void Update();
     // Asks for a repaint of the whole control.
     void Invalidate();
 
@@ -73,9 +73,11 @@ protected:
     // `parent` nullptr makes a top-level window.
     explicit TControl(TWinControl* parent);
 
-    virtual void Paint(QPainter& painter);
+    virtual void PaintWidget(QPainter& painter);
     virtual void Click();
     virtual void Resized() {}
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
     virtual void ColorChanged();
 
 private:

@@ -29,8 +29,8 @@ void TLabel::SetTransparent(bool transparent) {
     Invalidate();
 }
 
-void TLabel::Paint(QPainter& painter) {
-    if (!transparent_) TControl::Paint(painter);
+void TLabel::PaintWidget(QPainter& painter) {
+    if (!transparent_) TControl::PaintWidget(painter);
     int flags = Qt::TextSingleLine;
     flags |= alignment_ == taCenter ? Qt::AlignHCenter : alignment_ == taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
     flags |= layout_ == tlCenter ? Qt::AlignVCenter : layout_ == tlBottom ? Qt::AlignBottom : Qt::AlignTop;

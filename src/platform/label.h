@@ -24,7 +24,7 @@ public:
     void SetTransparent(bool transparent);
 
 protected:
-    void Paint(QPainter& painter) override;
+    void PaintWidget(QPainter& painter) override;
 
 private:
     std::string caption_;

@@ -5,8 +5,8 @@
 
 namespace pellumo {
 
-void TPanel::Paint(QPainter& painter) {
-    TWinControl::Paint(painter);
+void TPanel::PaintWidget(QPainter& painter) {
+    TWinControl::PaintWidget(painter);
     if (bevelOuter_ == bvNone) return;
     const QRect r = Widget()->rect().adjusted(0, 0, -1, -1);
     painter.setPen(bevelOuter_ == bvRaised ? Qt::white : Qt::darkGray);

@@ -13,7 +13,7 @@ public:
     void SetBevelOuter(TBevelCut bevel) { bevelOuter_ = bevel; }
 
 protected:
-    void Paint(QPainter& painter) override;
+    void PaintWidget(QPainter& painter) override;
 
 private:
     TBevelCut bevelOuter_ = bvRaised;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+#include "platform/control.h"
+#include "raster/rect.h"
+
+namespace pellumo {
+
+class TBitmap;
+
+// The window's own surface while it paints.
+class TWindowCanvas {
+public:
+    explicit TWindowCanvas(QPainter& painter) : painter_(painter) {}
+    // Draws the bitmap 1:1 with its top-left corner at (x, y).
+    void Draw(int x, int y, const TBitmap& bitmap);
+
+private:
+    QPainter& painter_;
+};
+
+// A control that paints itself. Other threads may invalidate parts of it and ask for those
+// parts to be painted now (Update blocks them until the user-interface thread has painted);
+// while the user-interface thread waits for such a thread it serves those requests with
+// ServeRepaintRequests, so the two never wait on each other.
+class TCustomControl : public TWinControl {
+public:
+    // Adds the rectangle (client coordinates) to the update region; any thread.
+    void InvalidateRect(const TRect& rect);
+    // Something was invalidated and not painted yet; any thread.
+    bool HasPendingUpdate() const;
+    // Paints the pending region now; from another thread, waits until it has been painted.
+    void Update() override;
+    // User-interface thread: runs the repaint requests other threads have sent this control.
+    void ServeRepaintRequests();
+    // The client rectangle being painted, during Paint.
+    const TRect& PaintRect() const { return paintRect_; }
+
+protected:
+    explicit TCustomControl(TWinControl* parent);
+
+    // The paint message: by default it calls Paint.
+    virtual void PaintMessage() { Paint(); }
+    virtual void Paint() {}
+    // The window's canvas, valid during Paint.
+    TWindowCanvas& Canvas() { return *canvas_; }
+
+private:
+    void PaintWidget(QPainter& painter) final;
+    void FlushInvalidations();
+
+    mutable std::mutex pendingLock_;
+    std::vector<TRect> pending_;  // invalidated, not yet painted
+    bool flushPosted_ = false;
+    TWindowCanvas* canvas_ = nullptr;
+    TRect paintRect_;
+};
+
+}  // namespace pellumo

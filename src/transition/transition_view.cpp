@@ -1,0 +1,327 @@
+// The transition control: settings, start, stop, clear, and the frames' pacing.
+#include "transition/transition_view.h"
+
+#include <algorithm>
+
+#include "platform/application.h"
+#include "transition/render_frame.h"
+#include "transition/style_rules.h"
+
+namespace pellumo {
+
+TCustomTransitionView::TCustomTransitionView(TWinControl* parent)
+    : TCustomControl(parent), screenBitmap_(std::make_unique<TBitmap>()) {
+    SetBounds(Left(), Top(), 100, 100);
+    SetParentColor(true);
+    screenBitmap_->Canvas();
+    paintBuffer_.Canvas();
+    picture_.OnChange = [this](TPicture&) { PictureChanged(); };
+    bgPicture_.OnChange = [this](TPicture&) { BgPictureChanged(); };
+}
+
+TCustomTransitionView::~TCustomTransitionView() {
+    destroying_ = true;
+    StopTransition();
+    picture_.OnChange = nullptr;
+    bgPicture_.OnChange = nullptr;
+}
+
+void TCustomTransitionView::SetPicture(const TPicture* picture) {
+    if (picture == nullptr) picture_.SetGraphic(nullptr);
+    else picture_.Assign(*picture);
+}
+
+void TCustomTransitionView::SetBgPicture(const TPicture* picture) {
+    if (picture == nullptr) bgPicture_.SetGraphic(nullptr);
+    else bgPicture_.Assign(*picture);
+}
+
+void TCustomTransitionView::SetBgMode(TBackgroundMode mode) {
+    if (mode == bgMode_) return;
+    bgMode_ = mode;
+    if (bgPicture_.Graphic() != nullptr && !painting_) Invalidate();
+}
+
+void TCustomTransitionView::SetAutoSize(bool autoSize) {
+    if (autoSize == autoSize_) return;
+    autoSize_ = autoSize;
+    if (autoSize_) AdjustSizeToPicture();
+}
+
+void TCustomTransitionView::SetCenter(bool center) {
+    if (center == center_) return;
+    center_ = center;
+    if (PictureHasGraphic()) UpdatePictureRect();
+    if (!screenBitmap_->Empty() && !painting_) Invalidate();
+}
+
+void TCustomTransitionView::SetStretch(bool stretch) {
+    if (stretch == stretch_) return;
+    stretch_ = stretch;
+    if (!screenBitmap_->Empty() && !painting_) Invalidate();
+}
+
+void TCustomTransitionView::SetStretchFine(bool stretchFine) {
+    if (stretchFine == stretchFine_) return;
+    stretchFine_ = stretchFine;
+    if (!screenBitmap_->Empty() && !painting_) Invalidate();
+}
+
+void TCustomTransitionView::SetStyle(TShowStyle style) {
+    if (style >= kStyleCount || style == style_) return;
+    // Fade and pivot work on 32-bit rows: a running transition changes its bitmaps first.
+    if (busy_ && IsPixelStyle(style) && !IsPixelStyle(style_) && newPicture_) {
+        TCanvas& pictureCanvas = newPicture_->Canvas();
+        pictureCanvas.Lock();
+        newPicture_->SetPixelFormat(pf32bit);
+        pictureCanvas.Unlock();
+        TCanvas& screenCanvas = screenBitmap_->Canvas();
+        screenCanvas.Lock();
+        screenBitmap_->SetPixelFormat(pf32bit);
+        screenCanvas.Unlock();
+    }
+    style_ = style;
+}
+
+std::string TCustomTransitionView::StyleName() const { return std::string(StyleNameOf(style_)); }
+
+void TCustomTransitionView::SetStyleName(const std::string& name) {
+    if (const auto style = FindStyleByName(name)) SetStyle(*style);
+}
+
+void TCustomTransitionView::SetStep(std::uint16_t step) { step_ = std::clamp<std::uint16_t>(step, 1, 100); }
+
+void TCustomTransitionView::SetManual(bool manual) {
+    if (manual == manual_) return;
+    manual_ = manual;
+    StopThread();
+    if (!busy_) progress_ = reverse_ ? 100 : 0;
+    else if (!manual_) Animate();
+}
+
+// --- Transitions ---------------------------------------------------------------------------
+
+void TCustomTransitionView::StartTransition() {
+    if (!PictureHasGraphic() || busy_) return;
+    busy_ = true;
+    try {
+        PrepareTransition();
+        if (!manual_ && !stopping_) Animate();
+    } catch (...) {
+        FreeTransitionBitmaps();
+        busy_ = false;
+        throw;
+    }
+}
+
+void TCustomTransitionView::PrepareTransition() {
+    screenBitmap_->SetSize(picture_.Width(), picture_.Height());
+    UpdatePictureRect();
+    // The old display is what was last painted under the new picture's place.
+    const TRect placed = PictureRect();
+    TRect source = placed;
+    if (stretch_) source = stretchFine_ ? FitRect(placed, ClientRect()) : ClientRect();
+    oldPicture_ = std::make_unique<TBitmap>();
+    oldPicture_->SetSize(screenBitmap_->Width(), screenBitmap_->Height());
+    oldPicture_->Canvas().CopyRect(TRect{0, 0, oldPicture_->Width(), oldPicture_->Height()}, paintBuffer_.Canvas(),
+                                   source);
+
+    newPicture_ = std::make_unique<TBitmap>();
+    try {
+        newPicture_->Assign(*picture_.Graphic());
+    } catch (const std::exception&) {
+        newPicture_->SetSize(screenBitmap_->Width(), screenBitmap_->Height());
+        newPicture_->Canvas().Draw(0, 0, *picture_.Graphic());
+    }
+    // Fade and pivot work on 32-bit rows; the others copy blocks, fastest between bitmaps of
+    // the display's own form, so the new picture takes that form too.
+    const TPixelFormat format = IsPixelStyle(style_) ? pf32bit : pfDevice;
+    newPicture_->SetPixelFormat(format);
+    screenBitmap_->SetPixelFormat(format);
+    newPicture_->Canvas();  // made here, before a worker can reach for them
+    oldPicture_->Canvas();
+    progress_ = reverse_ ? 100 : 0;
+    DoStart();
+}
+
+void TCustomTransitionView::Advance() {
+    const int current = progress_;
+    const int step = step_;
+    int next;
+    if (reverse_) next = current > step ? current - step : 0;
+    else next = current < 100 - step ? current + step : 100;
+    SetProgress(next);
+}
+
+bool TCustomTransitionView::EndReached() const { return reverse_ ? progress_ == 0 : progress_ == 100; }
+
+void TCustomTransitionView::Animate() {
+    if (threaded_) {
+        animateThread_ = std::make_unique<TAnimateThread>(*this);
+        animateThread_->SetPriority(threadPriority_);
+        animateThread_->Resume();
+        return;
+    }
+    // The loop keeps the messages flowing; a stop dispatched from them ends the transition at
+    // once, and the loop, finding it no longer busy, renders nothing more.
+    do {
+        const std::uint32_t start = GetTickCount();
+        Advance();
+        if (EndReached() || !busy_) break;
+        while (GetTickCount() - start <= delay_ && !manual_ && !stopping_ && busy_) {
+            Application->ProcessMessages();
+            Sleep(1);
+        }
+    } while (!EndReached() && !manual_ && !stopping_ && busy_);
+    if (busy_ && (stopping_ || !manual_)) FinishTransition();
+}
+
+void TAnimateThread::Execute() {
+    Started = true;
+    try {
+        while (!Terminated()) {
+            const std::uint32_t start = GetTickCount();
+            control_.NextFrame(*this);
+            if (Terminated()) break;
+            const std::int32_t left = static_cast<std::int32_t>(control_.delay_) -
+                                      static_cast<std::int32_t>(GetTickCount() - start);
+            if (left >= 0) Sleep(static_cast<std::uint32_t>(left));
+        }
+    } catch (const std::exception&) {
+        // A frame that cannot be composed ends the transition; the display keeps the last one.
+    }
+    TCustomTransitionView& control = control_;
+    control.notifyWindow_.Post([&control] { control.NotifyWindowProc(); });
+}
+
+void TCustomTransitionView::NextFrame(TAnimateThread& thread) {
+    frameEvent_.WaitFor();
+    if (thread.Terminated()) return;
+    frameEvent_.ResetEvent();
+    Advance();
+    if (EndReached()) thread.Terminate();
+}
+
+void TCustomTransitionView::SetProgress(int value) {
+    const auto progress = static_cast<std::uint8_t>(std::clamp(value, 0, 100));
+    if (!busy_ || progress == progress_) return;
+    {
+        std::lock_guard guard(renderLock_);
+        // A step backwards uncovers old display that the frame's own invalidation misses.
+        if (progress < progress_) InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
+        progress_ = progress;
+        RenderFrame();
+    }
+    if (HasPendingUpdate()) Update();
+    frameEvent_.SetEvent();  // painted now, or nothing to paint
+    DoProgress();
+}
+
+void TCustomTransitionView::RenderFrame() {
+    TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style_, step_, progress_, {}, {}, {}, {}};
+    if (OnBeforeNewFrame) frame.OnBeforeNewFrame = [this](TBitmap& p, TBitmap& s) { OnBeforeNewFrame(this, p, s); };
+    frame.OnCustomDraw = [this](TBitmap& p, TBitmap& s) { DoCustomDraw(p, s); };
+    if (OnAfterNewFrame) frame.OnAfterNewFrame = [this](TBitmap& p, TBitmap& s) { OnAfterNewFrame(this, p, s); };
+    frame.InvalidateScreenRect = [this](const TRect& r) { InvalidateScreenRect(r); };
+    pellumo::RenderFrame(frame);
+}
+
+void TCustomTransitionView::NotifyWindowProc() {
+    animateThread_.reset();
+    if (busy_ && (stopping_ || !manual_)) FinishTransition();
+}
+
+void TCustomTransitionView::FreeTransitionBitmaps() {
+    newPicture_.reset();
+    oldPicture_.reset();
+}
+
+void TCustomTransitionView::FinishTransition() {
+    busy_ = false;
+    FreeTransitionBitmaps();
+    if (destroying_) return;
+    if (!stopping_) DoComplete();
+    DoStop();
+}
+
+void TCustomTransitionView::StopTransition() {
+    if (!busy_ || stopping_) return;
+    stopping_ = true;
+    try {
+        if (manual_ || !StopThread()) FinishTransition();
+    } catch (...) {
+        stopping_ = false;
+        throw;
+    }
+    stopping_ = false;
+}
+
+bool TCustomTransitionView::StopThread() {
+    if (!animateThread_) return false;
+    animateThread_->Terminate();
+    frameEvent_.SetEvent();  // a worker waiting for its frame to be painted wakes and sees it
+    // The worker may be waiting for a repaint of ours: keep serving those until it ends.
+    while (animateThread_->Resumed() && !animateThread_->Finished()) {
+        ServeRepaintRequests();
+        Sleep(1);
+    }
+    if (animateThread_->Started) {
+        while (animateThread_) notifyWindow_.ProcessMessages();
+    } else {
+        NotifyWindowProc();
+    }
+    return true;
+}
+
+void TCustomTransitionView::ClearScreen() {
+    if (busy_ || screenBitmap_->Empty()) return;
+    auto cleared = std::make_unique<TBitmap>();
+    cleared->Canvas();
+    screenBitmap_ = std::move(cleared);
+    Invalidate();
+}
+
+void TCustomTransitionView::PictureChanged() {
+    if (destroying_) return;
+    if (PictureHasGraphic() && autoSize_) AdjustSizeToPicture();
+    DoChange();
+}
+
+void TCustomTransitionView::BgPictureChanged() {
+    if (bgMode_ != bmNone && !painting_) Invalidate();
+}
+
+// --- Events ----------------------------------------------------------------------------------
+
+void TCustomTransitionView::DoChange() {
+    if (OnChange) OnChange(this);
+}
+void TCustomTransitionView::DoProgress() {
+    if (OnProgress) OnProgress(this);
+}
+void TCustomTransitionView::DoCustomDraw(TBitmap& picture, TBitmap& screen) {
+    if (OnCustomDraw) OnCustomDraw(this, picture, screen);
+}
+void TCustomTransitionView::DoBeforeNewFrame(TBitmap& picture, TBitmap& screen) {
+    if (OnBeforeNewFrame) OnBeforeNewFrame(this, picture, screen);
+}
+void TCustomTransitionView::DoAfterNewFrame(TBitmap& picture, TBitmap& screen) {
+    if (OnAfterNewFrame) OnAfterNewFrame(this, picture, screen);
+}
+void TCustomTransitionView::DoComplete() {
+    if (OnComplete) OnComplete(this);
+}
+void TCustomTransitionView::DoStart() {
+    if (OnStart) OnStart(this);
+}
+void TCustomTransitionView::DoStop() {
+    if (OnStop) OnStop(this);
+}
+void TCustomTransitionView::MouseEnter() {
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+void TCustomTransitionView::MouseLeave() {
+    if (OnMouseLeave) OnMouseLeave(this);
+}
+
+}  // namespace pellumo

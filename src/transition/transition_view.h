@@ -1,0 +1,192 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/custom_control.h"
+#include "platform/notify_window.h"
+#include "platform/threads.h"
+#include "raster/bitmap.h"
+#include "raster/picture.h"
+#include "transition/style_names.h"
+
+namespace pellumo {
+
+enum TBackgroundMode { bmNone, bmTiled, bmStretched, bmCentered };
+
+// (the control, the new picture, the screen bitmap)
+using TCustomDrawEvent = std::function<void(TObject* sender, TBitmap& picture, TBitmap& screen)>;
+
+class TCustomTransitionView;
+
+// Advances a transition at the control's pace: one frame, then a sleep for what is left of
+// Delay; it composes a frame only once the previous one has been painted.
+class TAnimateThread : public TThread {
+public:
+    explicit TAnimateThread(TCustomTransitionView& control) : control_(control) {}
+    std::atomic<bool> Started{false};
+
+protected:
+    void Execute() override;
+
+private:
+    TCustomTransitionView& control_;
+};
+
+// Shows one picture and changes to the next through one of 128 transition styles, frame by
+// frame: on a worker thread (Threaded), in a loop that keeps the messages flowing, or driven
+// by the caller writing Progress (Manual). Painting goes through an off-screen buffer.
+//
+// Busy, Progress, Stopping and Painting, and the settings a running worker reads, are atomic:
+// the worker and the user-interface thread both touch them. Event handlers are set before
+// transitions run; the frame events and OnProgress fire on the thread that sets the progress.
+class TCustomTransitionView : public TCustomControl {
+public:
+    explicit TCustomTransitionView(TWinControl* parent);
+    ~TCustomTransitionView() override;
+
+    TPicture& Picture() { return picture_; }
+    // nullptr empties the picture; otherwise it becomes a copy of the given one.
+    void SetPicture(const TPicture* picture);
+    TPicture& BgPicture() { return bgPicture_; }
+    void SetBgPicture(const TPicture* picture);
+    TBackgroundMode BgMode() const { return bgMode_; }
+    void SetBgMode(TBackgroundMode mode);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    bool Center() const { return center_; }
+    void SetCenter(bool center);
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool stretch);
+    bool StretchFine() const { return stretchFine_; }
+    void SetStretchFine(bool stretchFine);
+    bool Threaded() const { return threaded_; }
+    void SetThreaded(bool threaded) { threaded_ = threaded; }
+    TThreadPriority ThreadPriority() const { return threadPriority_; }
+    void SetThreadPriority(TThreadPriority priority) { threadPriority_ = priority; }
+    bool Manual() const { return manual_; }
+    void SetManual(bool manual);
+    TShowStyle Style() const { return style_; }
+    // Numbers above 127 name no style and are ignored: the style stays as it was.
+    void SetStyle(TShowStyle style);
+    std::string StyleName() const;
+    // A name not in the table changes nothing.
+    void SetStyleName(const std::string& name);
+    std::uint16_t Step() const { return step_; }
+    void SetStep(std::uint16_t step);  // 0 is stored as 1, above 100 as 100
+    std::uint16_t Delay() const { return delay_; }
+    void SetDelay(std::uint16_t delay) { delay_ = delay; }
+    bool Reverse() const { return reverse_; }
+    void SetReverse(bool reverse) { reverse_ = reverse; }
+    std::uint8_t Progress() const { return progress_; }
+    void SetProgress(int value);
+    bool Busy() const { return busy_; }
+
+    // The displayed image (the frame being composed during a transition) and where it sits.
+    const TBitmap& ScreenBitmap() const { return *screenBitmap_; }
+    TRect PictureRect() const;
+    const TBitmap& PaintBuffer() const { return paintBuffer_; }
+
+    virtual void StartTransition();
+    virtual void StopTransition();
+    virtual void ClearScreen();
+
+    // The largest rectangle of the shape's proportions that fits the bounds, centred in them.
+    static TRect FitRect(const TRect& shape, const TRect& bounds);
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnProgress;
+    TNotifyEvent OnComplete;
+    TCustomDrawEvent OnCustomDraw;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TCustomDrawEvent OnBeforeNewFrame;
+    TCustomDrawEvent OnAfterNewFrame;
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
+protected:
+    virtual void DoChange();
+    virtual void DoProgress();
+    virtual void DoCustomDraw(TBitmap& picture, TBitmap& screen);
+    virtual void DoBeforeNewFrame(TBitmap& picture, TBitmap& screen);
+    virtual void DoAfterNewFrame(TBitmap& picture, TBitmap& screen);
+    virtual void DoComplete();
+    virtual void DoStart();
+    virtual void DoStop();
+
+    void PaintMessage() override;
+    void Paint() override;
+    void Resized() override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    friend class TAnimateThread;
+
+    void PrepareTransition();
+    void Animate();
+    void Advance();
+    bool EndReached() const;
+    void NextFrame(TAnimateThread& thread);
+    void RenderFrame();
+    void FinishTransition();
+    bool StopThread();
+    void NotifyWindowProc();
+    void FreeTransitionBitmaps();
+
+    void UpdatePictureRect();
+    void InvalidateScreenRect(const TRect& rect);
+    void AdjustSizeToPicture();
+    void PictureChanged();
+    void BgPictureChanged();
+    TRect ClientRect() const;
+    bool PictureHasGraphic() { return picture_.Graphic() != nullptr; }
+
+    TPicture picture_;
+    TPicture bgPicture_;
+    TBackgroundMode bgMode_ = bmTiled;
+    bool autoSize_ = true;
+    std::atomic<bool> center_{false};
+    std::atomic<bool> stretch_{false};
+    std::atomic<bool> stretchFine_{false};
+    bool threaded_ = true;
+    TThreadPriority threadPriority_ = tpNormal;
+    std::atomic<bool> manual_{false};
+    std::atomic<TShowStyle> style_{51};
+    std::atomic<std::uint16_t> step_{4};
+    std::atomic<std::uint16_t> delay_{40};
+    std::atomic<std::uint8_t> progress_{0};
+    std::atomic<bool> reverse_{false};
+    std::atomic<bool> busy_{false};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> painting_{false};
+    bool destroying_ = false;
+
+    std::unique_ptr<TBitmap> screenBitmap_;
+    TBitmap paintBuffer_;
+    std::unique_ptr<TBitmap> oldPicture_;
+    std::unique_ptr<TBitmap> newPicture_;
+    std::unique_ptr<TAnimateThread> animateThread_;
+    std::recursive_mutex renderLock_;
+    TEvent frameEvent_{true};
+    TNotifyWindow notifyWindow_;
+
+    // What the worker reads to map its invalidations: written on the user-interface thread.
+    mutable std::mutex geometryLock_;
+    TRect pictureRect_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+};
+
+// The control with its properties published.
+class TTransitionView : public TCustomTransitionView {
+public:
+    using TCustomTransitionView::TCustomTransitionView;
+};
+
+}  // namespace pellumo
