@@ -3,7 +3,6 @@
 // The region reveals behind BuildStyleRegion, one family per file, for the dispatch and the
 // tests. Every builder unites band by band (cheap: the region merges once, when first read) and
 // makes a number of bands bounded by the picture's width and height.
-#include <optional>
 
 #include "raster/region.h"
 #include "transition/frame_quantities.h"
@@ -34,8 +33,5 @@ TRegion ShredStyleRegion(TShowStyle style, const TFrameQuantities& q);
 TRegion CurvedStyleRegion(TShowStyle style, const TFrameQuantities& q);
 // Styles 110..117: triangles.
 TRegion TriangleStyleRegion(TShowStyle style, const TFrameQuantities& q);
-
-// Styles 123..127, speckles and random squares; defined with them.
-std::optional<TRegion> BuildRandomRevealRegion(TShowStyle style, const TFrameQuantities& q);
 
 }  // namespace pellumo

@@ -1,4 +1,5 @@
 // Styles 58 to 117 and 123 to 127: the new picture shown through a region, one family per file.
+#include "transition/random_reveal_regions.h"
 #include "transition/region_rules.h"
 #include "transition/style_rules.h"
 
