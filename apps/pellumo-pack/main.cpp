@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "build_command.h"
+#include "frame_command.h"
 #include "inspect_command.h"
 
 namespace {
@@ -42,6 +43,17 @@ int main(int argc, char** argv) {
     inspect->add_option("SHOW", show, "Fichier à lire")->required();
     inspect->add_flag("--json", json, "Un objet JSON au lieu du texte");
 
+    CLI::App* styles = app.add_subcommand("styles", "Lister les 128 transitions : NUMÉRO<TAB>NOM");
+
+    pellumo::TFrameRequest frame;
+    CLI::App* frameCommand = app.add_subcommand("frame", "Composer une image d'une transition dans un BMP 24 bits");
+    frameCommand->add_option("--style", frame.style, "Transition : numéro 0..127 ou nom")->required();
+    frameCommand->add_option("--progress", frame.progress, "Avancement, 0..100")->required();
+    frameCommand->add_option("--step", frame.step, "Pas de la transition, 1..100 (4)");
+    frameCommand->add_option("OLD", frame.oldPicture, "Image affichée avant")->required();
+    frameCommand->add_option("NEW", frame.newPicture, "Nouvelle image")->required();
+    frameCommand->add_option("OUT", frame.output, "Fichier BMP à écrire")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     try {
@@ -50,6 +62,10 @@ int main(int argc, char** argv) {
             pellumo::RunBuild(request);
         } else if (inspect->parsed()) {
             pellumo::RunInspect(show, json, std::cout);
+        } else if (styles->parsed()) {
+            pellumo::RunStyles(std::cout);
+        } else if (frameCommand->parsed()) {
+            pellumo::RunFrame(frame);
         }
     } catch (const std::exception& e) {
         std::cerr << "pellumo-pack: " << e.what() << '\n';

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "raster/bitmap.h"
+#include "raster/jpeg_image.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -196,6 +201,58 @@ TEST_F(PellumoPack, InspectRefusesFilesWithoutAShowAndEveryCommandHasHelp) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1];
         EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.said), std::string::npos) << run.out << run.err;
     }
+}
+
+
+TEST_F(PellumoPack, StylesListsTheHundredAndTwentyEightNames) {
+    const TRun run = Pack({"styles"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 128);
+    EXPECT_NE(run.out.find("0\tSwap\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\n127\tRandom squares appear\n"), std::string::npos);
+}
+
+// The frame at the ends is one picture or the other; between them every style composes, and
+// the random ones the same way in every run.
+TEST_F(PellumoPack, FrameRendersEveryStyle) {
+    auto pixels = [](const fs::path& file) {
+        TBitmap bitmap;
+        bitmap.LoadFromFile(file.string());
+        bitmap.SetPixelFormat(pf24bit);
+        std::string bytes;
+        for (int y = 0; y < bitmap.Height(); ++y)
+            bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
+        return bytes;
+    };
+    auto decoded = [](const std::string& jpegFile) {
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(jpegFile);
+        TBitmap bitmap;
+        bitmap.Assign(jpeg);
+        bitmap.SetPixelFormat(pf24bit);
+        std::string bytes;
+        for (int y = 0; y < bitmap.Height(); ++y)
+            bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
+        return bytes;
+    };
+    const fs::path frame = folder / "frame.bmp";
+    for (int style = 0; style < 128; ++style) {
+        const std::string number = std::to_string(style);
+        for (const char* progress : {"0", "100"}) {
+            const TRun run = Pack({"frame", "--style", number, "--progress", progress, kColour, kGray, frame.string()});
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(pixels(frame), decoded(std::string(progress) == "0" ? kColour : kGray)) << style << " at " << progress;
+        }
+        const TRun middle = Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()});
+        ASSERT_EQ(middle.exitCode, 0) << middle.err;
+        if (style == 65 || style == 127) {
+            const std::string first = pixels(frame);
+            ASSERT_EQ(Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()}).exitCode, 0);
+            EXPECT_EQ(pixels(frame), first) << style;
+        }
+    }
+    const TRun bad = Pack({"frame", "--style", "Nope", "--progress", "50", kColour, kGray, frame.string()});
+    EXPECT_EQ(bad.exitCode, 1);
 }
 
 }  // namespace
