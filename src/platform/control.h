@@ -63,7 +63,7 @@ public:
     // Paints the pending areas now.
     virtual void Update();
     // Asks for a repaint of the whole control.
-    void Invalidate();
+    virtual void Invalidate();
 
     TNotifyEvent OnClick;
 

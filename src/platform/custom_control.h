@@ -29,6 +29,8 @@ class TCustomControl : public TWinControl {
 public:
     // Adds the rectangle (client coordinates) to the update region; any thread.
     void InvalidateRect(const TRect& rect);
+    // The whole client area; any thread.
+    void Invalidate() override { InvalidateRect(TRect{0, 0, Width(), Height()}); }
     // Something was invalidated and not painted yet; any thread.
     bool HasPendingUpdate() const;
     // Paints the pending region now; from another thread, waits until it has been painted.

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
+
+#include <QWidget>
+#include <QWindow>
 
 #include "platform/application.h"
 #include "platform/form.h"
@@ -26,6 +31,10 @@ protected:
         view.SetBounds(0, 0, 200, 150);
         view.SetDelay(0);
         form.Show();
+        // A window paints only once the windowing system has exposed it.
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!form.Widget()->windowHandle()->isExposed() && std::chrono::steady_clock::now() < limit)
+            Application->ProcessMessages();
         view.OnProgress = [this](TObject*) { progress.push_back(view.Progress()); };
         view.OnComplete = [this](TObject*) { Record("complete"); };
         view.OnStop = [this](TObject*) { Record("stop"); };
@@ -154,6 +163,158 @@ TEST_F(TransitionViewTest, PlacementCentresAndFits) {
     EXPECT_EQ(view.PictureRect().Left, 169);
     view.StopTransition();
     EXPECT_EQ(TCustomTransitionView::FitRect(Rect(0, 0, 400, 300), Rect(0, 0, 640, 466)), Rect(9, 0, 630, 466));
+}
+
+
+// What the control painted, read back from its off-screen buffer.
+std::uint32_t BufferPixel(const TTransitionView& view, int x, int y) {
+    const std::uint8_t* p = view.PaintBuffer().ScanLine(y) + x * 4;
+    return p[0] | (p[1] << 8) | (p[2] << 16);
+}
+
+TBitmap Gradient(int width, int height) {
+    TBitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = bitmap.ScanLine(y) + x * 4;
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = 7;
+        }
+    return bitmap;
+}
+
+TEST_F(TransitionViewTest, ABackgroundTilesTheClientArea) {
+    view.SetBounds(0, 0, 250, 120);
+    const TBitmap tile = Gradient(100, 100);
+    TPicture background;
+    background.Assign(tile);
+    view.SetBgPicture(&background);
+    view.Invalidate();
+    view.Update();
+    ASSERT_EQ(view.PaintBuffer().Width(), 250);
+    for (int y : {0, 99, 100, 119})
+        for (int x : {0, 99, 100, 199, 200, 249})
+            EXPECT_EQ(BufferPixel(view, x, y), static_cast<std::uint32_t>((x % 100) | ((y % 100) << 8) | (7 << 16)))
+                << x << "," << y;
+}
+
+TEST_F(TransitionViewTest, ClearingWhenIdleLeavesTheBackgroundOnly) {
+    form.SetColor(RGB(1, 2, 3));
+    view.SetPicture(nullptr);
+    const TBitmap picture = Gradient(40, 30);
+    view.Picture().Assign(picture);
+    view.SetStyle(0);
+    view.StartTransition();
+    WaitUntilIdle();
+    view.Invalidate();
+    view.Update();
+    EXPECT_EQ(BufferPixel(view, 5, 6), 5u | (6u << 8) | (7u << 16));
+    view.ClearScreen();
+    EXPECT_TRUE(view.ScreenBitmap().Empty());
+    view.Update();
+    EXPECT_EQ(BufferPixel(view, 5, 6), 0x010203u);  // blue, green, red from the lowest byte
+}
+
+struct ReentrantView : TTransitionView {
+    using TTransitionView::TTransitionView;
+    int paints = 0;
+    void Paint() override {
+        ++paints;
+        if (paints == 1) PaintMessage();  // a second paint message while painting
+        TTransitionView::Paint();
+    }
+};
+
+TEST_F(TransitionViewTest, APaintWhilePaintingIsIgnored) {
+    ReentrantView reentrant(&form);
+    reentrant.SetBounds(0, 0, 20, 20);
+    reentrant.Invalidate();
+    reentrant.Update();
+    EXPECT_EQ(reentrant.paints, 1);
+}
+
+TEST_F(TransitionViewTest, SwitchingToAPixelStyleMidwayGivesBothBitmaps32Bits) {
+    SetPicture(40, 30);
+    view.SetStyle(5);
+    view.SetManual(true);
+    view.StartTransition();
+    view.SetProgress(10);
+    EXPECT_EQ(view.ScreenBitmap().PixelFormat(), pfDevice);
+    TPixelFormat pictureFormat = pfCustom, screenFormat = pfCustom;
+    view.OnBeforeNewFrame = [&](TObject*, TBitmap& picture, TBitmap& screen) {
+        pictureFormat = picture.PixelFormat();
+        screenFormat = screen.PixelFormat();
+    };
+    view.SetStyle(119);
+    view.SetProgress(20);
+    EXPECT_EQ(pictureFormat, pf32bit);
+    EXPECT_EQ(screenFormat, pf32bit);
+    view.StopTransition();
+}
+
+TEST_F(TransitionViewTest, AutoSizeFollowsThePictureAsTheAlignmentAllows) {
+    view.SetAutoSize(true);
+    view.SetAlign(alTop);
+    SetPicture(40, 30);
+    EXPECT_EQ(view.Height(), 30);
+    EXPECT_EQ(view.Width(), form.Width());
+    view.SetAlign(alClient);
+    SetPicture(50, 20);
+    EXPECT_EQ(view.Width(), form.Width());
+    EXPECT_EQ(view.Height(), form.Height());
+}
+
+TEST_F(TransitionViewTest, EveryStartedTransitionFinishesExactlyOnce) {
+    SetPicture(40, 30);
+    // Stopped at once, the worker may or may not have begun its body.
+    for (int i = 0; i < 50; ++i) {
+        view.StartTransition();
+        view.StopTransition();
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "stop"), 50);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "complete"), 0);
+}
+
+TEST_F(TransitionViewTest, NothingFiresWhileTheControlIsDestroyed) {
+    auto doomed = std::make_unique<TTransitionView>(&form);
+    int fired = 0;
+    doomed->OnStop = [&](TObject*) { ++fired; };
+    doomed->OnComplete = [&](TObject*) { ++fired; };
+    TBitmap bitmap;
+    bitmap.SetSize(40, 30);
+    doomed->Picture().Assign(bitmap);
+    doomed->SetDelay(50);
+    doomed->StartTransition();
+    ASSERT_TRUE(doomed->Busy());
+    doomed.reset();
+    Application->ProcessMessages();
+    EXPECT_EQ(fired, 0);
+}
+
+// Many starts, stops and changes from the interface thread while workers run; under the
+// thread sanitizer this is the check that the two threads share nothing unguarded.
+TEST_F(TransitionViewTest, AStormOfStartsStopsAndChangesEndsCleanly) {
+    const TBitmap first = Gradient(64, 48), second = Gradient(48, 64);
+    view.OnProgress = nullptr;
+    view.SetDelay(1);
+    for (int i = 0; i < 300; ++i) {
+        view.Picture().Assign(i % 2 ? first : second);
+        view.SetStyle(static_cast<TShowStyle>((i * 37) % 128));
+        view.SetStep(static_cast<std::uint16_t>(1 + i % 20));
+        view.StartTransition();
+        for (int k = 0; k < i % 4; ++k) Application->ProcessMessages();
+        if (i % 3 == 0) view.SetStyle(static_cast<TShowStyle>(118 + i % 5));
+        if (i % 5 == 0) view.StopTransition();
+        if (i % 7 == 0) view.SetCenter(i % 2 == 0);
+        view.Invalidate();
+        Application->ProcessMessages();
+        if (i % 2 == 0) view.StopTransition();
+    }
+    WaitUntilIdle();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "start"), std::count(events.begin(), events.end(), "stop"));
 }
 
 }  // namespace
