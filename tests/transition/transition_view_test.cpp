@@ -317,5 +317,23 @@ TEST_F(TransitionViewTest, AStormOfStartsStopsAndChangesEndsCleanly) {
     EXPECT_EQ(std::count(events.begin(), events.end(), "start"), std::count(events.begin(), events.end(), "stop"));
 }
 
+TEST_F(TransitionViewTest, AllStylesPlayOneAfterAnotherOnTheWorker) {
+    const TBitmap pictures[2] = {Gradient(64, 48), Gradient(48, 64)};
+    view.SetStep(25);
+    for (int style = 0; style < 128; ++style) {
+        events.clear();
+        view.Picture().Assign(pictures[style % 2]);
+        view.SetStyle(static_cast<TShowStyle>(style));
+        view.StartTransition();
+        WaitUntilIdle();
+        EXPECT_EQ(events, (std::vector<std::string>{"start", "complete", "stop"})) << "style " << style;
+        // The last frame is the new picture alone.
+        const TBitmap& screen = view.ScreenBitmap();
+        ASSERT_EQ(screen.Width(), pictures[style % 2].Width());
+        EXPECT_EQ(screen.ScanLine(10)[5 * 4], 5) << "style " << style;
+        EXPECT_EQ(screen.ScanLine(10)[5 * 4 + 1], 10) << "style " << style;
+    }
+}
+
 }  // namespace
 }  // namespace pellumo
