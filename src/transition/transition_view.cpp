@@ -20,10 +20,14 @@ TCustomTransitionView::TCustomTransitionView(TWinControl* parent)
 }
 
 TCustomTransitionView::~TCustomTransitionView() {
-    destroying_ = true;
-    StopTransition();
+    BeginDestruction();
     picture_.OnChange = nullptr;
     bgPicture_.OnChange = nullptr;
+}
+
+void TCustomTransitionView::BeginDestruction() {
+    destroying_ = true;
+    StopTransition();
 }
 
 void TCustomTransitionView::SetPicture(const TPicture* picture) {

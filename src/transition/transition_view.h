@@ -110,6 +110,10 @@ public:
     TNotifyEvent OnStop;
 
 protected:
+    // Ends a running transition and silences the events: the first thing a destructor does,
+    // in the most derived class, so that the worker never meets a half-destroyed control.
+    void BeginDestruction();
+
     virtual void DoChange();
     virtual void DoProgress();
     virtual void DoCustomDraw(TBitmap& picture, TBitmap& screen);
@@ -187,6 +191,7 @@ private:
 class TTransitionView : public TCustomTransitionView {
 public:
     using TCustomTransitionView::TCustomTransitionView;
+    ~TTransitionView() override { BeginDestruction(); }
 };
 
 }  // namespace pellumo

@@ -219,6 +219,7 @@ TEST_F(TransitionViewTest, ClearingWhenIdleLeavesTheBackgroundOnly) {
 
 struct ReentrantView : TTransitionView {
     using TTransitionView::TTransitionView;
+    ~ReentrantView() override { BeginDestruction(); }
     int paints = 0;
     void Paint() override {
         ++paints;
