@@ -12,14 +12,14 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string> 
             result += c;
             continue;
         }
-        const char spec = pattern[++i];
-        if (spec == '%') {
+        const char kind = pattern[++i];
+        if (kind == '%') {
             result += '%';
-        } else if (spec == 's' || spec == 'd' || spec == 'x' || spec == 'u') {
+        } else if (kind == 's' || kind == 'd' || kind == 'x' || kind == 'u') {
             if (nextArg != args.end()) result += *nextArg++;
         } else {
             result += '%';
-            result += spec;
+            result += kind;
         }
     }
     return result;

@@ -18,7 +18,7 @@
 namespace pellumo {
 namespace {
 
-struct SlideSpec {
+struct SlideSetup {
     const char* caption;
     TColor backColor;
     std::int32_t duration = 5;
@@ -48,7 +48,7 @@ protected:
         std::filesystem::remove_all(folder);
     }
 
-    void Start(const std::vector<SlideSpec>& slides, bool loop, const std::string& music = {}) {
+    void Start(const std::vector<SlideSetup>& slides, bool loop, const std::string& music = {}) {
         const std::string path = (folder / "show").string();
         {
             TFileStream file(path, fmCreate);
@@ -60,13 +60,13 @@ protected:
             TCatalogueWriter writer(file, header);
             const std::vector<std::uint8_t> jpeg = JpegBytes();
             const std::vector<std::uint8_t> garbage(300, 0x5A);
-            for (const SlideSpec& spec : slides) {
+            for (const SlideSetup& setup : slides) {
                 TSlideEntry entry;
-                entry.Caption.Assign(Utf8ToAnsi(spec.caption));  // the show stores Windows-1252
-                entry.BackColor = spec.backColor;
+                entry.Caption.Assign(Utf8ToAnsi(setup.caption));  // the show stores Windows-1252
+                entry.BackColor = setup.backColor;
                 entry.CaptionColor = RGB(1, 2, 3);
-                entry.Duration = spec.duration;
-                writer.AddSlide(entry, spec.corrupt ? garbage : jpeg);
+                entry.Duration = setup.duration;
+                writer.AddSlide(entry, setup.corrupt ? garbage : jpeg);
             }
             writer.Finish();
         }
@@ -78,7 +78,7 @@ protected:
     std::string Shown() const { return form->LabelComment.Caption(); }
 };
 
-std::vector<SlideSpec> ThreeSlides() {
+std::vector<SlideSetup> ThreeSlides() {
     return {{"zéro", RGB(10, 0, 0)}, {"un", RGB(20, 0, 0)}, {"deux", RGB(30, 0, 0)}};
 }
 

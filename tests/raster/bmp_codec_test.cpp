@@ -59,7 +59,7 @@ Bytes DataFile(const std::string& name) {
 
 // A bitmap file put together by hand. `extra` goes between the info header and the pixels
 // (palette, masks); infoSize 12 writes the core header.
-struct FileSpec {
+struct FileLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
     int bits = 24;
@@ -71,7 +71,7 @@ struct FileSpec {
     std::int64_t offBits = -1;  // -1: where the pixels are
 };
 
-Bytes MakeFile(const FileSpec& s) {
+Bytes MakeFile(const FileLayout& s) {
     Bytes info(s.infoSize < 40 ? 40 : s.infoSize, 0);
     PutLE32(&info[0], s.infoSize);
     if (s.infoSize == 12) {
@@ -330,7 +330,7 @@ TEST(BmpRead, BitFieldsAndHeaderVariants) {
     };
     struct Case {
         const char* what;
-        FileSpec spec;
+        FileLayout layout;
         TPixelFormat format;
         Rgb expected;
     };
@@ -361,16 +361,16 @@ TEST(BmpRead, BitFieldsAndHeaderVariants) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TBitmap bitmap;
-        Load(MakeFile(c.spec), bitmap);
+        Load(MakeFile(c.layout), bitmap);
         EXPECT_EQ(bitmap.PixelFormat(), c.format);
-        EXPECT_EQ(PixelAt(bitmap, c.spec.width - 1, 0), c.expected);
+        EXPECT_EQ(PixelAt(bitmap, c.layout.width - 1, 0), c.expected);
     }
 }
 
 TEST(BmpRead, BadHeadersRaiseBeforeAllocating) {
     struct Case {
         const char* what;
-        FileSpec spec;
+        FileLayout layout;
         const char* outcome;
     };
     const Case cases[] = {
@@ -400,7 +400,7 @@ TEST(BmpRead, BadHeadersRaiseBeforeAllocating) {
         TBitmap target;
         target.SetPixelFormat(pf4bit);
         target.SetSize(3, 1);
-        EXPECT_EQ(Outcome(MakeFile(c.spec), target), c.outcome);
+        EXPECT_EQ(Outcome(MakeFile(c.layout), target), c.outcome);
         EXPECT_EQ(target.Width(), 3);
         EXPECT_EQ(target.PixelFormat(), pf4bit);
     }
