@@ -1,5 +1,7 @@
 #include "platform/control.h"
 
+#include <cmath>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -68,6 +70,12 @@ int TControl::Left() const { return widget_->x(); }
 int TControl::Top() const { return widget_->y(); }
 int TControl::Width() const { return widget_->width(); }
 int TControl::Height() const { return widget_->height(); }
+
+double TControl::PixelRatio() const { return widget_->devicePixelRatioF(); }
+
+int TControl::ToPhysicalPixels(int logical) const {
+    return static_cast<int>(std::lround(logical * PixelRatio()));
+}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     widget_->setGeometry(left, top, std::max(width, 0), std::max(height, 0));

@@ -43,6 +43,11 @@ public:
     void SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
     void SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
 
+    // Bounds are in the window system's logical units; a HiDPI screen has more physical pixels
+    // per unit. Pictures are sized in physical pixels so that they are shown 1:1, sharp.
+    double PixelRatio() const;
+    int ToPhysicalPixels(int logical) const;
+
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
 

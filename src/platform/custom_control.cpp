@@ -1,5 +1,7 @@
 #include "platform/custom_control.h"
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QPaintEvent>
@@ -36,9 +38,10 @@ void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     if (bitmap.Empty()) return;
     if (BitsPerPixel(bitmap.PixelFormat()) == 32) {
         // 32-bit rows are what the screen takes: shown in place, without a copy.
-        const QImage image(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(), static_cast<qsizetype>(bitmap.RowBytes()),
-                           QImage::Format_RGB32);
-        painter_.drawImage(x, y, image);
+        QImage image(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(), static_cast<qsizetype>(bitmap.RowBytes()),
+                     QImage::Format_RGB32);
+        image.setDevicePixelRatio(pixelRatio_);
+        painter_.drawImage(QPointF(x / pixelRatio_, y / pixelRatio_), image);
         return;
     }
     TBitmap converted;
@@ -71,8 +74,17 @@ void TCustomControl::InvalidateRect(const TRect& rect) {
 
 void TCustomControl::FlushInvalidations() {
     std::lock_guard guard(pendingLock_);
-    for (const TRect& r : pending_) Widget()->update(r.Left, r.Top, r.Width(), r.Height());
+    for (const TRect& r : pending_) Widget()->update(LogicalRect(r));
     flushPosted_ = false;
+}
+
+QRect TCustomControl::LogicalRect(const TRect& rect) const {
+    const double ratio = PixelRatio();
+    const int left = static_cast<int>(std::floor(rect.Left / ratio));
+    const int top = static_cast<int>(std::floor(rect.Top / ratio));
+    const int right = static_cast<int>(std::ceil(rect.Right / ratio));
+    const int bottom = static_cast<int>(std::ceil(rect.Bottom / ratio));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 bool TCustomControl::HasPendingUpdate() const {
@@ -86,7 +98,7 @@ void TCustomControl::Update() {
         QRegion region;
         {
             std::lock_guard guard(pendingLock_);
-            for (const TRect& r : pending_) region += QRect(r.Left, r.Top, r.Width(), r.Height());
+            for (const TRect& r : pending_) region += LogicalRect(r);
             // A hidden window paints nothing; what it had pending is no longer owed.
             pending_.clear();
         }
@@ -103,10 +115,17 @@ void TCustomControl::PaintWidget(QPainter& painter) {
         std::lock_guard guard(pendingLock_);
         pending_.clear();
     }
-    const QRect area = painter.clipBoundingRect().toAlignedRect();
-    paintRect_ = area.isEmpty() ? TRect{0, 0, Width(), Height()}
-                                : TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
-    TWindowCanvas canvas(painter);
+    const double ratio = PixelRatio();
+    const QRectF area = painter.clipBoundingRect();
+    const TRect client{0, 0, ClientWidth(), ClientHeight()};
+    if (area.isEmpty()) {
+        paintRect_ = client;
+    } else {
+        const TRect covered{static_cast<int>(std::floor(area.left() * ratio)), static_cast<int>(std::floor(area.top() * ratio)),
+                            static_cast<int>(std::ceil(area.right() * ratio)), static_cast<int>(std::ceil(area.bottom() * ratio))};
+        IntersectRect(paintRect_, covered, client);
+    }
+    TWindowCanvas canvas(painter, ratio);
     canvas_ = &canvas;
     try {
         PaintMessage();

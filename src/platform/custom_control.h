@@ -6,31 +6,38 @@
 #include "platform/control.h"
 #include "raster/rect.h"
 
+class QRect;
+
 namespace pellumo {
 
 class TBitmap;
 
-// The window's own surface while it paints.
+// The window's own surface while it paints, addressed in physical pixels.
 class TWindowCanvas {
 public:
-    explicit TWindowCanvas(QPainter& painter) : painter_(painter) {}
-    // Draws the bitmap 1:1 with its top-left corner at (x, y).
+    TWindowCanvas(QPainter& painter, double pixelRatio) : painter_(painter), pixelRatio_(pixelRatio) {}
+    // Draws the bitmap 1:1 onto the screen's pixels with its top-left corner at (x, y).
     void Draw(int x, int y, const TBitmap& bitmap);
 
 private:
     QPainter& painter_;
+    double pixelRatio_;
 };
 
-// A control that paints itself. Other threads may invalidate parts of it and ask for those
+// A control that paints itself, in physical pixels: its client area, the rectangles it
+// invalidates and the area it paints are all counted in the screen's own pixels. Other threads may invalidate parts of it and ask for those
 // parts to be painted now (Update blocks them until the user-interface thread has painted);
 // while the user-interface thread waits for such a thread it serves those requests with
 // ServeRepaintRequests, so the two never wait on each other.
 class TCustomControl : public TWinControl {
 public:
+    // The client area's size in physical pixels; user-interface thread.
+    int ClientWidth() const { return ToPhysicalPixels(Width()); }
+    int ClientHeight() const { return ToPhysicalPixels(Height()); }
     // Adds the rectangle (client coordinates) to the update region; any thread.
     void InvalidateRect(const TRect& rect);
-    // The whole client area; any thread.
-    void Invalidate() override { InvalidateRect(TRect{0, 0, Width(), Height()}); }
+    // The whole client area; user-interface thread.
+    void Invalidate() override { InvalidateRect(TRect{0, 0, ClientWidth(), ClientHeight()}); }
     // Something was invalidated and not painted yet; any thread.
     bool HasPendingUpdate() const;
     // Paints the pending region now; from another thread, waits until it has been painted.
@@ -52,6 +59,8 @@ protected:
 private:
     void PaintWidget(QPainter& painter) final;
     void FlushInvalidations();
+    // The logical area that covers the physical rectangle.
+    QRect LogicalRect(const TRect& rect) const;
 
     mutable std::mutex pendingLock_;
     std::vector<TRect> pending_;  // invalidated, not yet painted

@@ -7,7 +7,7 @@
 
 namespace pellumo {
 
-TMainForm::TMainForm() : PanelDiaporama(this), LabelComment(this) {
+TMainForm::TMainForm() : PanelDiaporama(this), LabelComment(this), ImageScreen(this) {
     PanelDiaporama.SetBounds(0, 0, 148, 24);
     PanelDiaporama.SetBevelOuter(bvNone);
     PanelDiaporama.SetColor(0xC0C0C0);
@@ -27,6 +27,12 @@ TMainForm::TMainForm() : PanelDiaporama(this), LabelComment(this) {
     LabelComment.Font().SetBold(true);
     LabelComment.Font().SetColor(clWhite);
     LabelComment.SetCursor(crNone);
+
+    ImageScreen.SetAlign(alClient);
+    ImageScreen.SetAutoSize(false);
+    ImageScreen.SetBgMode(bmNone);
+    ImageScreen.SetCenter(true);
+    ImageScreen.SetStyle(56);
 
     SetCaption("Diaporama");
     SetBorderStyle(bsNone);
@@ -67,11 +73,15 @@ void TMainForm::ReadCatalogueOfProgram() {
 void TMainForm::FormShow(TObject*) {
     PanelDiaporama.SetVisible(false);
     SetCursor(crNone);
+    ImageScreen.SetCursor(crNone);
     LabelComment.SetCursor(crNone);
     Timer.SetEnabled(true);
 }
 
-void TMainForm::FormClose(TObject*, TCloseAction&) { Timer.SetEnabled(false); }
+void TMainForm::FormClose(TObject*, TCloseAction&) {
+    Timer.SetEnabled(false);
+    ImageScreen.SetPicture(nullptr);
+}
 
 void TMainForm::FormDestroy(TObject*) {
     workBitmap_.reset();

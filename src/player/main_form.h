@@ -13,6 +13,7 @@
 #include "platform/timer.h"
 #include "player/catalogue.h"
 #include "raster/bitmap.h"
+#include "transition/transition_view.h"
 
 namespace pellumo {
 
@@ -27,6 +28,7 @@ public:
     TPanel PanelDiaporama;
     TTimer Timer;
     TLabel LabelComment;
+    TTransitionView ImageScreen;
 
     // Handlers.
     void FormCreate(TObject* sender);

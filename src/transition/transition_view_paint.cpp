@@ -1,5 +1,7 @@
 // Painting of the transition control: placement of the picture, the off-screen buffer,
 // the background, and the mapping of changed picture areas to the screen.
+#include <cmath>
+
 #include "base/integer_math.h"
 #include "raster/canvas.h"
 #include "transition/transition_view.h"
@@ -77,9 +79,11 @@ void TCustomTransitionView::InvalidateScreenRect(const TRect& rect) {
 
 void TCustomTransitionView::AdjustSizeToPicture() {
     if (!PictureHasGraphic() || Align() == alClient) return;
+    // The picture counts physical pixels; the bounds are logical.
+    const auto logical = [this](int pixels) { return static_cast<int>(std::ceil(pixels / PixelRatio())); };
     int width = Width(), height = Height();
-    if (Align() != alTop && Align() != alBottom) width = picture_.Width();
-    if (Align() != alLeft && Align() != alRight) height = picture_.Height();
+    if (Align() != alTop && Align() != alBottom) width = logical(picture_.Width());
+    if (Align() != alLeft && Align() != alRight) height = logical(picture_.Height());
     SetBounds(Left(), Top(), width, height);
 }
 
@@ -87,8 +91,8 @@ void TCustomTransitionView::Resized() {
     TCustomControl::Resized();
     {
         std::lock_guard guard(geometryLock_);
-        clientWidth_ = Width();
-        clientHeight_ = Height();
+        clientWidth_ = ClientWidth();
+        clientHeight_ = ClientHeight();
     }
     if (PictureHasGraphic()) UpdatePictureRect();
     if (!screenBitmap_->Empty() && !painting_) Invalidate();

@@ -14,6 +14,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "player/catalogue.h"
+#include "player/show_file.h"
 
 namespace pellumo {
 namespace {
@@ -50,26 +51,19 @@ protected:
 
     void Start(const std::vector<SlideSetup>& slides, bool loop, const std::string& music = {}) {
         const std::string path = (folder / "show").string();
-        {
-            TFileStream file(path, fmCreate);
-            const std::string player = "not really a player";
-            file.WriteBuffer(player.data(), player.size());
-            TCatalogue header;
-            header.LoopShow = loop;
-            header.MusicFileName = music;
-            TCatalogueWriter writer(file, header);
-            const std::vector<std::uint8_t> jpeg = JpegBytes();
-            const std::vector<std::uint8_t> garbage(300, 0x5A);
-            for (const SlideSetup& setup : slides) {
-                TSlideEntry entry;
-                entry.Caption.Assign(Utf8ToAnsi(setup.caption));  // the show stores Windows-1252
-                entry.BackColor = setup.backColor;
-                entry.CaptionColor = RGB(1, 2, 3);
-                entry.Duration = setup.duration;
-                writer.AddSlide(entry, setup.corrupt ? garbage : jpeg);
-            }
-            writer.Finish();
+        TCatalogue header;
+        header.LoopShow = loop;
+        header.MusicFileName = music;
+        std::vector<show_files::TestSlide> written;
+        for (const SlideSetup& setup : slides) {
+            show_files::TestSlide& slide = written.emplace_back();
+            slide.Entry.Caption.Assign(Utf8ToAnsi(setup.caption));  // the show stores Windows-1252
+            slide.Entry.BackColor = setup.backColor;
+            slide.Entry.CaptionColor = RGB(1, 2, 3);
+            slide.Entry.Duration = setup.duration;
+            slide.Jpeg = setup.corrupt ? std::vector<std::uint8_t>(300, 0x5A) : JpegBytes();
         }
+        show_files::WriteShowFile(path, header, written);
         Application->SetExeName(path);
         form = &Application->CreateForm<TMainForm>();
     }

@@ -1,0 +1,201 @@
+// The show as a person sees it: slides decoded, fitted, framed and placed in a real window,
+// checked on the window's own grab.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "base/ansi_text.h"
+#include "platform/application.h"
+#include "player/main_form.h"
+#include "player/show_file.h"
+#include "raster/jpeg_image.h"
+#include "raster/palette.h"
+
+namespace pellumo {
+namespace {
+
+constexpr TColor kBack = 0x402010;  // RGB(16, 32, 64)
+constexpr TColor kFrame = 0x00FF00;
+
+// A JPEG of one flat colour (flat areas come back within a step or two of their value).
+std::vector<std::uint8_t> FlatJpeg(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    TBitmap bitmap;
+    const bool gray = r == g && g == b;
+    bitmap.SetPixelFormat(gray ? pf8bit : pf24bit);
+    bitmap.SetSize(width, height);
+    if (gray) bitmap.SetPalette(GrayPalette());
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (gray) {
+                row[x] = r;
+            } else {
+                row[3 * x] = b;
+                row[3 * x + 1] = g;
+                row[3 * x + 2] = r;
+            }
+        }
+    }
+    TJPEGImage jpeg;
+    jpeg.SetCompressionQuality(95);
+    jpeg.Assign(bitmap);
+    return jpeg.Data();
+}
+
+bool Near(QRgb pixel, int r, int g, int b) {
+    return std::abs(qRed(pixel) - r) <= 3 && std::abs(qGreen(pixel) - g) <= 3 && std::abs(qBlue(pixel) - b) <= 3;
+}
+
+bool Is(QRgb pixel, TColor color) { return Near(pixel, GetRValue(color), GetGValue(color), GetBValue(color)); }
+
+class SlidePreparationTest : public ::testing::Test {
+protected:
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("pellumo-slide-preparation-" + std::to_string(::getpid()));
+    TMainForm* form = nullptr;
+
+    void SetUp() override { std::filesystem::create_directories(folder); }
+    void TearDown() override {
+        if (form != nullptr) Application->DestroyForm(*form);
+        std::filesystem::remove_all(folder);
+    }
+
+    // Writes the show, opens its window at 640 x 480 and lets the first slide come.
+    void Play(const TCatalogue& header, const std::vector<show_files::TestSlide>& slides) {
+        const std::string path = (folder / "show").string();
+        show_files::WriteShowFile(path, header, slides);
+        Application->SetExeName(path);
+        form = &Application->CreateForm<TMainForm>();
+        form->SetWindowState(wsNormal);
+        form->SetBounds(0, 0, 640, 480);
+        form->Show();
+        WaitForTransition();
+    }
+
+    void WaitForTransition() {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        do {
+            Application->ProcessMessages();
+        } while ((form->ImageScreen.Busy() || form->CurrentIndex() == 0) && std::chrono::steady_clock::now() < limit);
+        Application->ProcessMessages();
+        ASSERT_FALSE(form->ImageScreen.Busy());
+    }
+
+    // The next tick; the slides rest (duration 0), so the timer never brings one itself.
+    void Next() {
+        form->TimerTimer(&form->Timer);
+        WaitForTransition();
+    }
+
+    // The window as it shows on screen, in physical pixels.
+    QImage Screen() const { return form->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    int Physical(int logical) const { return form->ToPhysicalPixels(logical); }
+};
+
+show_files::TestSlide Slide(std::vector<std::uint8_t> jpeg, const char* caption, bool framed = false) {
+    show_files::TestSlide slide;
+    slide.Entry.Caption.Assign(Utf8ToAnsi(caption));
+    slide.Entry.BackColor = kBack;
+    slide.Entry.CaptionColor = clWhite;
+    slide.Entry.Framed = framed;
+    slide.Entry.FrameColor = kFrame;
+    slide.Entry.Duration = 0;  // the test steps itself
+    slide.Entry.TransitionStyle = 56;
+    slide.Jpeg = std::move(jpeg);
+    return slide;
+}
+
+std::vector<show_files::TestSlide> ThreePictures() {
+    return {Slide(FlatJpeg(1600, 1000, 200, 30, 30), "Paysage", true),  // larger than the window
+            Slide(FlatJpeg(600, 1200, 128, 128, 128), ""),              // portrait, gray
+            Slide(FlatJpeg(200, 100, 30, 30, 200), "Petit")};           // smaller than the window
+}
+
+TEST_F(SlidePreparationTest, ThreeSlidesAreFittedCentredFramedAndCaptioned) {
+    Play(TCatalogue{}, ThreePictures());
+    const int width = Physical(640), height = Physical(480);
+    const int band = Physical(29);
+    const int pictureArea = height - band;
+
+    // 1600 x 1000 in 640 x 450: 640 x 400, centred in the area above the caption line.
+    QImage screen = Screen();
+    ASSERT_EQ(screen.width(), width);
+    const TPicture& first = form->ImageScreen.Picture();
+    EXPECT_EQ(first.Width(), width);
+    EXPECT_EQ(first.Height(), width * 400 / 640);
+    const int top = (pictureArea - first.Height()) / 2;
+    EXPECT_TRUE(Is(screen.pixel(width / 2, top / 2), kBack));
+    EXPECT_TRUE(Is(screen.pixel(0, top), kFrame));
+    EXPECT_TRUE(Is(screen.pixel(width / 2, top + first.Height() - 1), kFrame));
+    EXPECT_TRUE(Near(screen.pixel(width / 2, top + first.Height() / 2), 200, 30, 30));
+    EXPECT_TRUE(Near(screen.pixel(1, top + 1), 200, 30, 30));  // the frame is one pixel wide
+    // The caption band: the window's colour with white letters in its middle.
+    EXPECT_TRUE(form->LabelComment.Visible());
+    EXPECT_TRUE(Is(screen.pixel(2, height - band / 2), kBack));
+    bool letters = false;
+    for (int x = width / 2 - Physical(40); x < width / 2 + Physical(40); ++x)
+        letters = letters || Near(screen.pixel(x, height - band / 2), 255, 255, 255);
+    EXPECT_TRUE(letters);
+
+    // The portrait without caption: by height over the whole window, 240 x 480, centred.
+    Next();
+    screen = Screen();
+    EXPECT_FALSE(form->LabelComment.Visible());
+    EXPECT_EQ(form->ImageScreen.Picture().Height(), height);
+    const int portraitWidth = form->ImageScreen.Picture().Width();
+    EXPECT_EQ(portraitWidth, height / 2);
+    const int left = (width - portraitWidth) / 2;
+    EXPECT_TRUE(Is(screen.pixel(left - 1, height / 2), kBack));
+    EXPECT_TRUE(Near(screen.pixel(left, height / 2), 128, 128, 128));
+    EXPECT_TRUE(Near(screen.pixel(left + portraitWidth - 1, height - 1), 128, 128, 128));
+    EXPECT_TRUE(Is(screen.pixel(left + portraitWidth, height / 2), kBack));
+    EXPECT_EQ(form->WorkBitmap()->PixelFormat(), pf8bit);  // the plain reduction keeps the gray palette
+
+    // The small picture is smaller than the portrait: the screen is cleared, so nothing of
+    // the portrait stays around it.
+    Next();
+    screen = Screen();
+    EXPECT_EQ(form->ImageScreen.Picture().Width(), 200);
+    EXPECT_EQ(form->ImageScreen.Picture().Height(), 100);
+    const int smallLeft = (width - 200) / 2, smallTop = (pictureArea - 100) / 2;
+    EXPECT_TRUE(Near(screen.pixel(smallLeft, smallTop), 30, 30, 200));
+    EXPECT_TRUE(Near(screen.pixel(smallLeft + 199, smallTop + 99), 30, 30, 200));
+    EXPECT_TRUE(Is(screen.pixel(smallLeft - 1, smallTop), kBack));
+    EXPECT_TRUE(Is(screen.pixel(smallLeft + 200, smallTop + 99), kBack));
+    EXPECT_TRUE(Is(screen.pixel(left + 1, height / 4), kBack));
+}
+
+TEST_F(SlidePreparationTest, FineResizeUsesTheFilteredResampler) {
+    TCatalogue header;
+    header.FineResize = true;
+    Play(header, ThreePictures());
+    Next();
+    EXPECT_EQ(form->ImageScreen.Picture().Height(), Physical(480));
+    EXPECT_EQ(form->WorkBitmap()->PixelFormat(), pf24bit);
+    const QImage screen = Screen();
+    const int left = (Physical(640) - form->ImageScreen.Picture().Width()) / 2;
+    EXPECT_TRUE(Near(screen.pixel(left + 5, Physical(240)), 128, 128, 128));
+}
+
+TEST_F(SlidePreparationTest, StyleZeroClearsTheScreenAndTheClosingWindowDropsThePicture) {
+    std::vector<show_files::TestSlide> slides = ThreePictures();
+    slides[1].Entry.TransitionStyle = 0;
+    slides[1].Jpeg = FlatJpeg(1600, 1000, 30, 200, 30);  // as large as the first
+    Play(TCatalogue{}, slides);
+    Next();
+    const QImage screen = Screen();
+    const int pictureArea = Physical(480) - Physical(29);
+    EXPECT_TRUE(Near(screen.pixel(Physical(320), pictureArea / 2), 30, 200, 30));
+    EXPECT_FALSE(Is(screen.pixel(0, (pictureArea - form->ImageScreen.Picture().Height()) / 2), kFrame));
+    form->Close();
+    EXPECT_EQ(form->ImageScreen.Picture().Graphic(), nullptr);
+}
+
+}  // namespace
+}  // namespace pellumo
