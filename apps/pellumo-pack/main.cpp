@@ -6,6 +6,7 @@
 #include "build_command.h"
 #include "frame_command.h"
 #include "inspect_command.h"
+#include "resample_command.h"
 
 namespace {
 
@@ -54,6 +55,15 @@ int main(int argc, char** argv) {
     frameCommand->add_option("NEW", frame.newPicture, "Nouvelle image")->required();
     frameCommand->add_option("OUT", frame.output, "Fichier BMP à écrire")->required();
 
+    pellumo::TResampleRequest resample;
+    CLI::App* resampleCommand =
+        app.add_subcommand("resample", "Redimensionner une image avec un filtre, vers un BMP 24 bits");
+    resampleCommand->add_option("--filter", resample.filter, pellumo::ResampleFilterNames() + " (triangle)");
+    resampleCommand->add_option("--radius", resample.radius, "Rayon du filtre, 0 pour le sien (0)");
+    resampleCommand->add_option("--size", resample.size, "Nouvelle taille, LARGEURxHAUTEUR")->required();
+    resampleCommand->add_option("IN", resample.input, "Image à lire")->required();
+    resampleCommand->add_option("OUT", resample.output, "Fichier BMP à écrire")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     try {
@@ -66,6 +76,8 @@ int main(int argc, char** argv) {
             pellumo::RunStyles(std::cout);
         } else if (frameCommand->parsed()) {
             pellumo::RunFrame(frame);
+        } else if (resampleCommand->parsed()) {
+            pellumo::RunResample(resample);
         }
     } catch (const std::exception& e) {
         std::cerr << "pellumo-pack: " << e.what() << '\n';

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "imaging/formats/resample.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
 
@@ -32,6 +33,29 @@ std::string Contents(const fs::path& file) {
 
 void WriteFile(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A bitmap's pixels as 24-bit rows, whatever its format.
+std::string Rows(TBitmap bitmap) {
+    bitmap.SetPixelFormat(pf24bit);
+    std::string bytes;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
+    return bytes;
+}
+
+std::string Pixels(const fs::path& bmpFile) {
+    TBitmap bitmap;
+    bitmap.LoadFromFile(bmpFile.string());
+    return Rows(std::move(bitmap));
+}
+
+TBitmap Decoded(const std::string& jpegFile) {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(jpegFile);
+    TBitmap bitmap;
+    bitmap.Assign(jpeg);
+    return bitmap;
 }
 
 struct TRun {
@@ -215,44 +239,62 @@ TEST_F(PellumoPack, StylesListsTheHundredAndTwentyEightNames) {
 // The frame at the ends is one picture or the other; between them every style composes, and
 // the random ones the same way in every run.
 TEST_F(PellumoPack, FrameRendersEveryStyle) {
-    auto pixels = [](const fs::path& file) {
-        TBitmap bitmap;
-        bitmap.LoadFromFile(file.string());
-        bitmap.SetPixelFormat(pf24bit);
-        std::string bytes;
-        for (int y = 0; y < bitmap.Height(); ++y)
-            bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
-        return bytes;
-    };
-    auto decoded = [](const std::string& jpegFile) {
-        TJPEGImage jpeg;
-        jpeg.LoadFromFile(jpegFile);
-        TBitmap bitmap;
-        bitmap.Assign(jpeg);
-        bitmap.SetPixelFormat(pf24bit);
-        std::string bytes;
-        for (int y = 0; y < bitmap.Height(); ++y)
-            bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
-        return bytes;
-    };
     const fs::path frame = folder / "frame.bmp";
     for (int style = 0; style < 128; ++style) {
         const std::string number = std::to_string(style);
         for (const char* progress : {"0", "100"}) {
             const TRun run = Pack({"frame", "--style", number, "--progress", progress, kColour, kGray, frame.string()});
             ASSERT_EQ(run.exitCode, 0) << run.err;
-            EXPECT_EQ(pixels(frame), decoded(std::string(progress) == "0" ? kColour : kGray)) << style << " at " << progress;
+            EXPECT_EQ(Pixels(frame), Rows(Decoded(std::string(progress) == "0" ? kColour : kGray))) << style << " at " << progress;
         }
         const TRun middle = Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()});
         ASSERT_EQ(middle.exitCode, 0) << middle.err;
         if (style == 65 || style == 127) {
-            const std::string first = pixels(frame);
+            const std::string first = Pixels(frame);
             ASSERT_EQ(Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()}).exitCode, 0);
-            EXPECT_EQ(pixels(frame), first) << style;
+            EXPECT_EQ(Pixels(frame), first) << style;
         }
     }
     const TRun bad = Pack({"frame", "--style", "Nope", "--progress", "50", kColour, kGray, frame.string()});
     EXPECT_EQ(bad.exitCode, 1);
+}
+
+// The command reaches every filter by its name and the sizes it is given.
+TEST_F(PellumoPack, ResampleGivesTheResamplersPixels) {
+    const fs::path out = folder / "out.bmp";
+    const char* names[] = {"box", "triangle", "hermite", "bell", "spline", "lanczos3", "mitchell"};
+    for (int filter = 0; filter < 7; ++filter) {
+        SCOPED_TRACE(names[filter]);
+        const TRun run = Pack({"resample", "--filter", names[filter], "--size", "9x5", kColour, out.string()});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        TBitmap source = Decoded(kColour), expected;
+        ResampleBitmap(9, 5, static_cast<TResampleFilter>(filter), 0.0f, source, expected);
+        EXPECT_EQ(Pixels(out), Rows(std::move(expected)));
+    }
+    ASSERT_EQ(Pack({"resample", "--radius", "2.5", "--size", "20x3", kGray, out.string()}).exitCode, 0);
+    TBitmap source = Decoded(kGray), expected;
+    ResampleBitmap(20, 3, rfTriangle, 2.5f, source, expected);
+    EXPECT_EQ(Pixels(out), Rows(std::move(expected)));
+
+    const struct {
+        std::vector<std::string> options;
+        std::string named;
+    } bad[] = {{{"--filter", "gauss", "--size", "2x2"}, "--filter"},
+               {{"--size", "2"}, "--size"},
+               {{"--size", "0x4"}, "--size"},
+               {{"--size", "4x-4"}, "--size"},
+               {{"--size", "2x2", "--radius", "-1"}, "--radius"},
+               {{"--size", "60000x60000"}, "trop grande"}};
+    fs::remove(out);
+    for (const auto& c : bad) {
+        std::vector<std::string> args{"resample"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {kColour, out.string()});
+        const TRun run = Pack(args);
+        EXPECT_EQ(run.exitCode, 1) << c.named;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(out));
+    }
 }
 
 }  // namespace
