@@ -2,8 +2,10 @@
 """Times the peer of imaging_bench's ReduceToScreenWithTriangle: Pillow reducing a 6000 x 4000
 RGB picture to 1920 x 1280 with its bilinear (triangle) filter. Prints the median of several
 runs, to set beside `build/bin/imaging_bench --benchmark_filter=Triangle`."""
+import os
 import random
 import statistics
+import subprocess
 import sys
 import time
 
@@ -11,7 +13,11 @@ try:
     import PIL
     from PIL import Image
 except ImportError:
-    sys.exit("resample_peer.py: Pillow is missing (Debian: apt-get install python3-pil)")
+    # Debian's python3-pil, installed by install-peers beside this script; then start again.
+    peers = os.path.join(os.path.dirname(os.path.abspath(__file__)), "install-peers")
+    if subprocess.run([peers]).returncode != 0:
+        sys.exit("resample_peer.py: Pillow is missing and could not be installed (python3-pil)")
+    os.execv(sys.executable, [sys.executable] + sys.argv)
 
 WIDTH, HEIGHT = 6000, 4000
 TARGET = (1920, 1280)
