@@ -13,11 +13,15 @@ try:
     import PIL
     from PIL import Image
 except ImportError:
-    # Debian's python3-pil, installed by install-peers beside this script; then start again.
+    # Debian's python3-pil, installed by install-peers beside this script, serves the system's
+    # Python: start again once under it.
+    if os.environ.get("PELLUMO_PEERS_INSTALLED"):
+        sys.exit(f"resample_peer.py: Pillow is missing for {sys.executable} (Debian: python3-pil)")
     peers = os.path.join(os.path.dirname(os.path.abspath(__file__)), "install-peers")
     if subprocess.run([peers]).returncode != 0:
         sys.exit("resample_peer.py: Pillow is missing and could not be installed (python3-pil)")
-    os.execv(sys.executable, [sys.executable] + sys.argv)
+    os.environ["PELLUMO_PEERS_INSTALLED"] = "1"
+    os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
 
 WIDTH, HEIGHT = 6000, 4000
 TARGET = (1920, 1280)
