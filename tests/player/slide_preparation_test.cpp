@@ -197,5 +197,32 @@ TEST_F(SlidePreparationTest, StyleZeroClearsTheScreenAndTheClosingWindowDropsThe
     EXPECT_EQ(form->ImageScreen.Picture().Graphic(), nullptr);
 }
 
+// Every style, one slide each, in the window: each transition runs to its end and leaves the
+// new picture on screen, whatever the style did on the way.
+TEST_F(SlidePreparationTest, AllHundredAndTwentyEightStylesPlayOneAfterAnother) {
+    const std::vector<std::uint8_t> colours[] = {FlatJpeg(160, 100, 200, 30, 30), FlatJpeg(160, 100, 30, 30, 200)};
+    std::vector<show_files::TestSlide> slides;
+    for (int style = 0; style < 128; ++style) {
+        slides.push_back(Slide(colours[style % 2], style % 3 == 0 ? "" : "Légende", style % 5 == 0));
+        slides.back().Entry.TransitionStyle = style;
+    }
+    Play(TCatalogue{}, slides);
+    for (int style = 0; style < 128; ++style) {
+        SCOPED_TRACE(style);
+        if (style > 0) {
+            form->ImageScreen.SetDelay(1);  // quick frames: the test is about every style's path
+            form->ImageScreen.SetStep(10);
+            Next();
+        }
+        EXPECT_EQ(form->ImageScreen.Style(), style);
+        const QImage screen = Screen();
+        const int pictureArea = Physical(480) - (style % 3 == 0 ? 0 : Physical(29));
+        const QRgb middle = screen.pixel(Physical(640) / 2, pictureArea / 2);
+        EXPECT_TRUE(style % 2 == 0 ? Near(middle, 200, 30, 30) : Near(middle, 30, 30, 200));
+        EXPECT_TRUE(Is(screen.pixel(2, 2), kBack));
+    }
+    EXPECT_EQ(form->CurrentIndex(), 128);
+}
+
 }  // namespace
 }  // namespace pellumo
