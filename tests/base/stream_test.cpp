@@ -9,6 +9,7 @@
 #include "base/exceptions.h"
 #include "base/file_stream.h"
 #include "base/memory_stream.h"
+#include "base/replace_file.h"
 
 namespace pellumo {
 namespace {
@@ -101,6 +102,36 @@ TEST_F(FileStream, CreatesReadsAndNamesTheFileInItsErrors) {
         EXPECT_EQ(e.Message(), "Impossible de créer le fichier " + inMissingFolder);
     }
     EXPECT_THROW(TFileStream(folder.string(), fmOpenRead), EFOpenError);  // a folder is not a file
+}
+
+TEST_F(FileStream, ReplacingAFileWritesItWholeOrLeavesTheOldOne) {
+    const std::string target = (folder / "copy.bmp").string();
+    WriteFileReplacing(target, Bytes(1000));
+    TMemoryStream read;
+    read.LoadFromFile(target);
+    EXPECT_EQ(read.Bytes(), Bytes(1000));
+
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    WriteFileReplacing(target, Bytes(3));  // shorter: nothing of the old bytes stays
+    read.LoadFromFile(target);
+    EXPECT_EQ(read.Bytes(), Bytes(3));
+    EXPECT_EQ(std::filesystem::status(target).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // What cannot take the file's place is refused, naming the file, and leaves nothing behind.
+    const std::string inFile = target + "/inside";
+    const std::string aFolder = folder.string();
+    for (const std::string& bad : {inFile, aFolder}) {
+        try {
+            WriteFileReplacing(bad, Bytes(10));
+            ADD_FAILURE() << bad;
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), "Impossible de créer le fichier " + bad);
+        }
+    }
+    read.LoadFromFile(target);
+    EXPECT_EQ(read.Bytes(), Bytes(3));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace
