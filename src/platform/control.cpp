@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "platform/application.h"
 #include "platform/control_widget.h"
+#include "platform/menus.h"
 
 namespace pellumo {
 namespace {
@@ -34,6 +36,10 @@ void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         RunHandler([&] { owner_.Click(); });
     QWidget::mouseReleaseEvent(event);
+}
+
+void ControlWidget::contextMenuEvent(QContextMenuEvent* event) {
+    RunHandler([&] { owner_.ContextPopup(event->globalPos().x(), event->globalPos().y()); });
 }
 
 void ControlWidget::enterEvent(QEnterEvent* event) {
@@ -123,6 +129,12 @@ void TControl::PaintWidget(QPainter& painter) { painter.fillRect(widget_->rect()
 
 void TControl::Click() {
     if (OnClick) OnClick(this);
+}
+
+void TControl::BringToFront() { widget_->raise(); }
+
+void TControl::ContextPopup(int screenX, int screenY) {
+    if (popupMenu_ != nullptr) popupMenu_->Popup(screenX, screenY);
 }
 
 void TControl::ColorChanged() { widget_->update(); }

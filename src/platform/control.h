@@ -13,6 +13,7 @@ namespace pellumo {
 
 class TWinControl;
 class ControlWidget;
+class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -65,6 +66,13 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
 
+    // Puts the control above its siblings, which otherwise stack in creation order.
+    void BringToFront();
+
+    // The menu a right click opens; none by default.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+
     // Paints the pending areas now.
     virtual void Update();
     // Asks for a repaint of the whole control.
@@ -80,6 +88,7 @@ protected:
 
     virtual void PaintWidget(QPainter& painter);
     virtual void Click();
+    virtual void ContextPopup(int screenX, int screenY);
     virtual void Resized() {}
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
@@ -97,6 +106,7 @@ private:
     TColor color_ = 0xC0C0C0;  // the platform's default face colour, silver
     bool parentColor_ = false;
     TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control that holds others and places the aligned ones: top, then bottom, left, right,

@@ -1,5 +1,8 @@
 #include "platform/dialogs.h"
 
+#include <filesystem>
+
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -33,9 +36,17 @@ QMessageBox::Icon IconOf(TMsgDlgType type) {
     return QMessageBox::NoIcon;
 }
 
+TSaveDialogHook& SaveHook() {
+    static TSaveDialogHook hook;
+    return hook;
+}
+
 TModalResult Ask(const TDialogRequest& request) {
     if (Hook()) return Hook()(request);
-    QMessageBox box(IconOf(request.Type), QString::fromStdString(request.Title), QString::fromStdString(request.Text));
+    // Texts break lines with carriage returns, which Qt does not show as breaks.
+    QString text = QString::fromStdString(request.Text);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(IconOf(request.Type), QString::fromStdString(request.Title), text);
     struct Choice {
         TMsgDlgBtn button;
         const char* caption;
@@ -57,7 +68,39 @@ TModalResult Ask(const TDialogRequest& request) {
     return mrCancel;
 }
 
+// "Images JPEG|*.jpg|Tous|*.*" as Qt writes it: "Images JPEG (*.jpg);;Tous (*.*)".
+QString QtFilterOf(const std::string& filter) {
+    QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList pairs;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        pairs << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return pairs.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> AskFileName(const TSaveDialogRequest& request) {
+    if (SaveHook()) return SaveHook()(request);
+    const QString chosen = QFileDialog::getSaveFileName(nullptr, QString(), QString::fromStdString(request.FileName),
+                                                        QtFilterOf(request.Filter), nullptr,
+                                                        QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
 }  // namespace
+
+void SetSaveDialogHook(TSaveDialogHook hook) { SaveHook() = std::move(hook); }
+
+bool TSaveDialog::Execute() {
+    std::optional<std::string> chosen = AskFileName({filter_, defaultExt_, fileName_});
+    if (!chosen || chosen->empty()) return false;
+    const std::filesystem::path path(*chosen);
+    if (!path.has_extension() && !defaultExt_.empty()) *chosen += "." + defaultExt_;
+    fileName_ = std::move(*chosen);
+    return true;
+}
 
 void SetDialogHook(TDialogHook hook) { Hook() = std::move(hook); }
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "platform/application.h"
+#include "platform/menus.h"
 
 namespace pellumo {
 
@@ -88,7 +89,25 @@ void TForm::Close() {
     closing_ = false;
 }
 
+namespace {
+
+// The visible menu item with the shortcut, in the popup menus of the control and those inside
+// it, is clicked.
+bool DispatchShortCut(const TControl& control, TShortCut shortCut) {
+    if (control.PopupMenu() != nullptr && control.PopupMenu()->IsShortCut(shortCut)) return true;
+    if (const auto* container = dynamic_cast<const TWinControl*>(&control))
+        for (const TControl* child : container->Controls())
+            if (child->Visible() && DispatchShortCut(*child, shortCut)) return true;
+    return false;
+}
+
+}  // namespace
+
 void TForm::KeyDown(std::uint16_t& key, TShiftState shift) {
+    if (DispatchShortCut(*this, ShortCut(key, shift))) {
+        key = 0;
+        return;
+    }
     RunHandler([&] {
         if (OnKeyDown) OnKeyDown(this, key, shift);
     });

@@ -43,7 +43,8 @@ public:
     void Close();
     bool Showing() const;
 
-    // A key as the keyboard delivers it to the form.
+    // A key as the keyboard delivers it to the form: first to the shortcuts of the popup
+    // menus of its controls, then, when none took it, to OnKeyDown.
     void KeyDown(std::uint16_t& key, TShiftState shift);
 
     TNotifyEvent OnCreate;
