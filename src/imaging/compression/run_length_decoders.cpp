@@ -1,0 +1,249 @@
+#include "imaging/compression/run_length_decoders.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pellumo {
+namespace {
+
+// Bounded cursors over the caller's buffers: reads past the end give nothing, writes past the
+// end are dropped, and both report it so that a decoder stops.
+class TReader {
+public:
+    explicit TReader(TPackedBytes bytes) : bytes_(bytes) {}
+    bool AtEnd() const { return position_ >= bytes_.size(); }
+    std::size_t Remaining() const { return bytes_.size() - position_; }
+    std::size_t Position() const { return position_; }
+    bool Next(std::uint8_t& value) {
+        if (AtEnd()) return false;
+        value = bytes_[position_++];
+        return true;
+    }
+    // Up to `count` bytes from the current position; the position moves past them.
+    TPackedBytes Take(std::size_t count) {
+        const std::size_t taken = std::min(count, Remaining());
+        const TPackedBytes part = bytes_.subspan(position_, taken);
+        position_ += taken;
+        return part;
+    }
+    void Skip(std::size_t count) { position_ += std::min(count, Remaining()); }
+
+private:
+    TPackedBytes bytes_;
+    std::size_t position_ = 0;
+};
+
+class TWriter {
+public:
+    explicit TWriter(TUnpackedBytes bytes) : bytes_(bytes) {}
+    bool Full() const { return position_ >= bytes_.size(); }
+    std::size_t Position() const { return position_; }
+    void Copy(TPackedBytes part) {
+        const std::size_t count = std::min(part.size(), bytes_.size() - position_);
+        std::memcpy(bytes_.data() + position_, part.data(), count);
+        position_ += count;
+    }
+    void Fill(std::size_t count, std::uint8_t value) {
+        count = std::min(count, bytes_.size() - position_);
+        std::memset(bytes_.data() + position_, value, count);
+        position_ += count;
+    }
+    // The pattern (one pixel or sample), `count` times.
+    void Repeat(std::size_t count, TPackedBytes pattern) {
+        for (std::size_t i = 0; i < count && !Full(); ++i) Copy(pattern);
+    }
+
+private:
+    TUnpackedBytes bytes_;
+    std::size_t position_ = 0;
+};
+
+// Targa pixels are whole units of this many bytes; 0 for depths the format does not have.
+std::size_t TargaPixelSize(std::int32_t colorDepth) {
+    switch (colorDepth) {
+        case 8: return 1;
+        case 15:
+        case 16: return 2;
+        case 24: return 3;
+        case 32: return 4;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void TPackbitsRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                                      std::int32_t) {
+    TReader in(source);
+    TWriter out(dest);
+    std::uint8_t control = 0;
+    while (packedSize > 0 && !out.Full() && in.Next(control)) {
+        const auto k = static_cast<std::int8_t>(control);
+        if (k >= 0) {
+            out.Copy(in.Take(static_cast<std::size_t>(k) + 1));
+            packedSize -= k + 2;
+        } else if (k == -128) {
+            packedSize -= 1;
+        } else {
+            std::uint8_t value = 0;
+            if (!in.Next(value)) break;
+            out.Fill(static_cast<std::size_t>(1 - k), value);
+            packedSize -= 2;
+        }
+    }
+}
+
+void TPCXRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t,
+                                 std::int32_t unpackedSize) {
+    TReader in(source);
+    TWriter out(dest);
+    std::uint8_t control = 0;
+    while (unpackedSize > 0 && !out.Full() && in.Next(control)) {
+        if ((control & 0xC0) == 0xC0) {
+            const std::int32_t count = std::min<std::int32_t>(control & 0x3F, unpackedSize);
+            std::uint8_t value = 0;
+            if (!in.Next(value)) break;
+            out.Fill(static_cast<std::size_t>(count), value);
+            unpackedSize -= count;
+        } else {
+            out.Fill(1, control);
+            unpackedSize -= 1;
+        }
+    }
+}
+
+void TPSPRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                                 std::int32_t) {
+    TReader in(source);
+    TWriter out(dest);
+    std::uint8_t control = 0;
+    while (packedSize > 0 && !out.Full() && in.Next(control)) {
+        if (control < 128) {
+            out.Copy(in.Take(control));
+            packedSize -= control + 1;
+        } else {
+            std::uint8_t value = 0;
+            if (!in.Next(value)) break;
+            out.Fill(control - 128u, value);
+            packedSize -= 2;
+        }
+    }
+}
+
+void TRLADecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize, std::int32_t) {
+    TReader in(source);
+    TWriter out(dest);
+    std::uint8_t control = 0;
+    while (packedSize > 0 && !out.Full() && in.Next(control)) {
+        const auto k = static_cast<std::int8_t>(control);
+        if (k >= 0) {
+            std::uint8_t value = 0;
+            if (!in.Next(value)) break;
+            out.Fill(static_cast<std::size_t>(k) + 1, value);
+            packedSize -= 2;
+        } else {
+            out.Copy(in.Take(static_cast<std::size_t>(-k)));
+            packedSize -= 1 - k;
+        }
+    }
+}
+
+void TSGIRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t, std::int32_t) {
+    TReader in(source);
+    TWriter out(dest);
+    const std::size_t sample = sampleSize_ == 2 ? 2 : 1;
+    while (!out.Full()) {
+        // The control is one sample wide; its low 7 bits count, bit 7 marks a literal.
+        const TPackedBytes control = in.Take(sample);
+        if (control.size() < sample) break;
+        const std::uint8_t low = control[sample - 1];
+        const std::size_t count = low & 0x7F;
+        if (count == 0) break;
+        if (low & 0x80) {
+            out.Copy(in.Take(count * sample));
+        } else {
+            const TPackedBytes value = in.Take(sample);
+            if (value.size() < sample) break;
+            out.Repeat(count, value);
+        }
+    }
+}
+
+void TCUTRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t, std::int32_t) {
+    TReader in(source);
+    TWriter out(dest);
+    in.Skip(2);
+    std::uint8_t control = 0;
+    while (in.Next(control) && control != 0) {
+        const std::size_t count = control & 0x7F;
+        if (control & 0x80) {
+            std::uint8_t value = 0;
+            if (!in.Next(value)) break;
+            out.Fill(count, value);
+        } else {
+            out.Copy(in.Take(count));
+        }
+    }
+    source = source.subspan(in.Position());
+}
+
+void TTargaRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t,
+                                   std::int32_t unpackedSize) {
+    const std::size_t pixelSize = TargaPixelSize(colorDepth_);
+    if (pixelSize == 0) return;
+    TReader in(source);
+    TWriter out(dest);
+    std::uint8_t header = 0;
+    while (unpackedSize > 0 && !out.Full() && in.Next(header)) {
+        const std::size_t count = (header & 0x7Fu) + 1;
+        if (header & 0x80) {
+            const TPackedBytes pixel = in.Take(pixelSize);
+            if (pixel.size() < pixelSize) break;
+            out.Repeat(count, pixel);
+        } else {
+            out.Copy(in.Take(count * pixelSize));
+        }
+        unpackedSize -= static_cast<std::int32_t>(count);
+    }
+    source = source.subspan(in.Position());
+}
+
+std::size_t TTargaRLEDecoder::MaxEncodedSize(std::uint32_t count) const {
+    // Worst case: literal packets of 128 pixels, one header byte each.
+    return count * TargaPixelSize(colorDepth_) + (count + 127) / 128;
+}
+
+void TTargaRLEDecoder::EncodeBlock(std::span<const std::uint8_t> source, TUnpackedBytes dest, std::uint32_t count,
+                                   std::uint32_t& bytesStored) {
+    bytesStored = 0;
+    const std::size_t pixelSize = TargaPixelSize(colorDepth_);
+    if (pixelSize == 0) return;
+    const std::size_t pixels = std::min<std::size_t>(count, source.size() / pixelSize);
+    const auto same = [&](std::size_t a, std::size_t b) {
+        return std::memcmp(&source[a * pixelSize], &source[b * pixelSize], pixelSize) == 0;
+    };
+    std::size_t at = 0;
+    while (at < pixels) {
+        // Pixels before the first pair of equal neighbours, else those equal to the first.
+        std::size_t distinct = 0;
+        while (at + distinct < pixels && distinct < 128 &&
+               !(at + distinct + 1 < pixels && same(at + distinct, at + distinct + 1)))
+            ++distinct;
+        std::size_t packet = distinct, stored = distinct * pixelSize + 1;
+        std::uint8_t header = static_cast<std::uint8_t>(distinct - 1);
+        if (distinct == 0) {
+            std::size_t run = 1;
+            while (at + run < pixels && run < 128 && same(at, at + run)) ++run;
+            packet = run;
+            stored = pixelSize + 1;
+            header = static_cast<std::uint8_t>((run - 1) | 0x80);
+        }
+        if (bytesStored + stored > dest.size()) return;
+        dest[bytesStored] = header;
+        std::memcpy(&dest[bytesStored + 1], &source[at * pixelSize], stored - 1);
+        bytesStored += static_cast<std::uint32_t>(stored);
+        at += packet;
+    }
+}
+
+}  // namespace pellumo

@@ -1,0 +1,54 @@
+// The image library's formats, registered at its start and removed at its end.
+#include "imaging/formats/format_registry.h"
+#include "raster/bitmap.h"
+#include "raster/icon.h"
+#include "raster/jpeg_image.h"
+
+namespace pellumo {
+namespace {
+
+struct TStartupRow {
+    std::string_view extension;
+    TGraphicClass (*imageClass)();
+    TFormatKinds kinds;
+    std::string_view commonDescription;
+    std::string_view ownDescription;
+};
+
+// In this order; the readers' rows join as the readers arrive.
+constexpr TStartupRow kStartupTable[] = {
+    {"bmp", &TBitmap::StaticClass, fkRaster, "Windows bitmaps", ""},
+    {"ico", &TIcon::StaticClass, fkRaster, "Windows icons", ""},
+    {"wmf", &TMetafile::StaticClass, fkVector, "Windows metafiles", ""},
+    {"emf", &TMetafile::StaticClass, fkVector, "Windows metafiles", "Windows enhanced meta files"},
+    {"jpg", &TJPEGImage::StaticClass, fkRaster, "JPG images", ""},
+    {"jpeg", &TJPEGImage::StaticClass, fkRaster, "", "JPEG images"},
+    {"rle", &TBitmap::StaticClass, fkRaster, "Windows bitmaps", "Run length encoded Windows bitmaps"},
+    {"dib", &TBitmap::StaticClass, fkRaster, "", "Device independant Windows bitmaps"},
+};
+
+// Registered at start-up, removed in this order at shut-down; the rest goes with RemoveAll.
+class TStartedRegistry {
+public:
+    TStartedRegistry() {
+        for (const TStartupRow& row : kStartupTable)
+            list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
+    }
+    ~TStartedRegistry() {
+        list.RemoveFormat("rle", TBitmap::StaticClass());
+        list.RemoveFormat("dib", TBitmap::StaticClass());
+    }
+    TStartedRegistry(const TStartedRegistry&) = delete;
+    TStartedRegistry& operator=(const TStartedRegistry&) = delete;
+
+    TFileFormatList list;
+};
+
+}  // namespace
+
+TFileFormatList& FormatRegistry() {
+    static TStartedRegistry registry;
+    return registry.list;
+}
+
+}  // namespace pellumo
