@@ -5,6 +5,7 @@
 
 #include "build_command.h"
 #include "frame_command.h"
+#include "image_commands.h"
 #include "inspect_command.h"
 #include "resample_command.h"
 
@@ -64,6 +65,18 @@ int main(int argc, char** argv) {
     resampleCommand->add_option("IN", resample.input, "Image à lire")->required();
     resampleCommand->add_option("OUT", resample.output, "Fichier BMP à écrire")->required();
 
+    std::string convertInput, convertOutput;
+    CLI::App* convert = app.add_subcommand(
+        "convert", "Lire une image par son extension et l'écrire au format de l'extension de sortie");
+    convert->add_option("IN", convertInput, "Image à lire (" + pellumo::RegisteredExtensions() + ")")->required();
+    convert->add_option("OUT", convertOutput, "Image à écrire (bmp, ico, jpg, ...)")->required();
+
+    std::string infoInput;
+    bool infoJson = false;
+    CLI::App* info = app.add_subcommand("info", "Taille, format de pixel et palette d'une image");
+    info->add_option("IN", infoInput, "Image à lire")->required();
+    info->add_flag("--json", infoJson, "Un objet JSON au lieu du texte");
+
     CLI11_PARSE(app, argc, argv);
 
     try {
@@ -78,6 +91,10 @@ int main(int argc, char** argv) {
             pellumo::RunFrame(frame);
         } else if (resampleCommand->parsed()) {
             pellumo::RunResample(resample);
+        } else if (convert->parsed()) {
+            pellumo::RunConvert(convertInput, convertOutput);
+        } else if (info->parsed()) {
+            pellumo::RunInfo(infoInput, infoJson, std::cout);
         }
     } catch (const std::exception& e) {
         std::cerr << "pellumo-pack: " << e.what() << '\n';

@@ -30,6 +30,8 @@ public:
 struct TGraphicClassInfo {
     std::string_view Name;
     std::unique_ptr<TGraphic> (*Create)();
+    // False for classes that read their format but write nothing when saved.
+    bool Writes = true;
 };
 using TGraphicClass = const TGraphicClassInfo*;
 

@@ -160,8 +160,8 @@ bool TIcon::AssignTo(TBitmap& target) const {
 }
 
 TGraphicClass TMetafile::StaticClass() {
-    static const TGraphicClassInfo info{"TMetafile",
-                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TMetafile>(); }};
+    static const TGraphicClassInfo info{
+        "TMetafile", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TMetafile>(); }, false};
     return &info;
 }
 

@@ -297,5 +297,33 @@ TEST_F(PellumoPack, ResampleGivesTheResamplersPixels) {
     }
 }
 
+// Pictures through the registry: by extension in, by extension out.
+TEST_F(PellumoPack, ConvertAndInfoGoThroughTheFormatRegistry) {
+    const TRun info = Pack({"info", "--json", kGray});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(info.out, "{\"width\":16,\"height\":16,\"pixel_format\":\"pf8bit\",\"palette_entries\":256}\n");
+    EXPECT_NE(Pack({"info", kColour}).out.find("Format de pixel : pf24bit"), std::string::npos);
+
+    const fs::path bmp = folder / "colour.bmp", ico = folder / "colour.ICO", back = folder / "back.bmp";
+    for (const auto& [from, to] : {std::pair{fs::path(kColour), bmp}, {bmp, ico}, {ico, back}}) {
+        const TRun run = Pack({"convert", from.string(), to.string()});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+    }
+    EXPECT_EQ(Pixels(back), Rows(Decoded(kColour)));
+
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } bad[] = {{{"convert", kColour, (folder / "x.wmf").string()}, "ne s'écrit pas"},
+               {{"convert", kColour, (folder / "x.unknown").string()}, "aucun format connu"},
+               {{"info", (folder / "missing.bmp").string()}, "missing.bmp"},
+               {{"info", kJpegFolder + "README.md"}, "inconnue"}};
+    for (const auto& c : bad) {
+        const TRun run = Pack(c.args);
+        EXPECT_EQ(run.exitCode, 1) << c.said;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace pellumo
