@@ -40,11 +40,13 @@ public:
     std::size_t Position() const { return position_; }
     void Copy(TPackedBytes part) {
         const std::size_t count = std::min(part.size(), bytes_.size() - position_);
+        if (count == 0) return;  // an empty span may have no memory behind it at all
         std::memcpy(bytes_.data() + position_, part.data(), count);
         position_ += count;
     }
     void Fill(std::size_t count, std::uint8_t value) {
         count = std::min(count, bytes_.size() - position_);
+        if (count == 0) return;
         std::memset(bytes_.data() + position_, value, count);
         position_ += count;
     }
