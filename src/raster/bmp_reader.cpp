@@ -254,7 +254,7 @@ void ReadBitmapFile(TStream& stream, TBitmap& bitmap) {
         std::vector<std::uint8_t> data(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
         stream.ReadBuffer(data.data(), data.size());
         DecodeRunLength(data, h, result);
-    } else {
+    } else if (width > 0) {  // an image without columns has no row bytes to copy
         std::vector<std::uint8_t> row(stride);
         for (int fileRow = 0; fileRow < height; ++fileRow) {
             stream.ReadBuffer(row.data(), stride);
