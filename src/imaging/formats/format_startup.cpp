@@ -1,5 +1,6 @@
 // The image library's formats, registered at its start and removed at its end.
 #include "imaging/formats/format_registry.h"
+#include "imaging/formats/targa_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
@@ -25,6 +26,11 @@ constexpr TStartupRow kStartupTable[] = {
     {"jpeg", &TJPEGImage::StaticClass, fkRaster, "", "JPEG images"},
     {"rle", &TBitmap::StaticClass, fkRaster, "Windows bitmaps", "Run length encoded Windows bitmaps"},
     {"dib", &TBitmap::StaticClass, fkRaster, "", "Device independant Windows bitmaps"},
+    {"win", &TTargaGraphic::StaticClass, fkRaster, "Truevision images", ""},
+    {"vst", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"vda", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"tga", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"icb", &TTargaGraphic::StaticClass, fkRaster, "", ""},
 };
 
 // Registered at start-up, removed in this order at shut-down; the rest goes with RemoveAll.
@@ -35,6 +41,7 @@ public:
             list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
     }
     ~TStartedRegistry() {
+        for (const TGraphicClass readerClass : {TTargaGraphic::StaticClass()}) list.RemoveFormat("", readerClass);
         list.RemoveFormat("rle", TBitmap::StaticClass());
         list.RemoveFormat("dib", TBitmap::StaticClass());
     }

@@ -1,0 +1,208 @@
+#include "imaging/formats/targa_graphic.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "base/byte_order.h"
+#include "base/image_limits.h"
+#include "base/stream.h"
+#include "imaging/compression/run_length_decoders.h"
+#include "imaging/image_messages.h"
+
+namespace pellumo {
+namespace {
+
+constexpr std::string_view kFormatName = "Targa";
+constexpr std::size_t kHeaderSize = 18;
+constexpr std::uint8_t kTopDown = 0x20;
+constexpr std::uint8_t kRightToLeft = 0x10;
+constexpr std::size_t kColorMapEntries = 256;  // entries beyond are read past; 256 are written
+
+struct TTargaHeader {
+    std::uint8_t IdLength;
+    std::uint8_t ColorMapType;
+    std::uint8_t ImageType;
+    std::uint16_t ColorMapLength;
+    std::uint8_t ColorMapEntrySize;
+    std::uint16_t Width;
+    std::uint16_t Height;
+    std::uint8_t PixelSize;
+    std::uint8_t ImageDescriptor;
+};
+
+[[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kFormatName); }
+
+// Reads exactly `count` bytes; a file that ends first is not a Targa file.
+void ReadExactly(TStream& stream, void* buffer, std::size_t count) {
+    if (stream.Read(buffer, count) != count) InvalidFormat();
+}
+
+TTargaHeader ReadHeader(TStream& stream) {
+    std::array<std::uint8_t, kHeaderSize> b{};
+    ReadExactly(stream, b.data(), b.size());
+    return {b[0], b[1], b[2], GetLE16(&b[5]), b[7], GetLE16(&b[12]), GetLE16(&b[14]), b[16], b[17]};
+}
+
+TPixelFormat PixelFormatOf(std::uint8_t pixelSize) {
+    switch (pixelSize) {
+        case 8: return pf8bit;
+        case 15:
+        case 16: return pf15bit;
+        case 24: return pf24bit;
+        case 32: return pf32bit;
+        default: InvalidFormat();  // a row size no bitmap format matches would overrun the rows
+    }
+}
+
+bool IsGray(std::uint8_t imageType) { return imageType == 3 || imageType == 11; }
+
+// The colour map's entries; beyond 256, they are read past and dropped.
+TPalette ReadColorMap(TStream& stream, const TTargaHeader& header) {
+    const std::size_t entrySize = header.ColorMapEntrySize == 24 ? 3 : header.ColorMapEntrySize == 32 ? 4 : 2;
+    std::vector<std::uint8_t> bytes(header.ColorMapLength * entrySize);
+    ReadExactly(stream, bytes.data(), bytes.size());
+    TPalette palette;
+    for (std::size_t i = 0; i < std::min<std::size_t>(header.ColorMapLength, kColorMapEntries); ++i) {
+        const std::uint8_t* e = &bytes[i * entrySize];
+        if (entrySize >= 3) {
+            palette.push_back({e[2], e[1], e[0], 0});
+        } else {
+            const std::uint16_t w = GetLE16(e);
+            palette.push_back({static_cast<std::uint8_t>(((w & 0x7C00) >> 10) * 8),
+                               static_cast<std::uint8_t>(((w & 0x3E0) >> 5) * 8),
+                               static_cast<std::uint8_t>((w & 0x1F) * 8), 0});
+        }
+    }
+    return palette;
+}
+
+// Bytes per pixel of what a bitmap of this format writes; sub-byte formats go through 8 bits.
+std::size_t BytesPerPixel(TPixelFormat format) {
+    switch (format) {
+        case pf1bit:
+        case pf4bit:
+        case pf8bit: return 1;
+        case pf15bit:
+        case pf16bit: return 2;
+        case pf24bit: return 3;
+        default: return 4;  // pf32bit, and the device form, whose rows are 32-bit
+    }
+}
+
+}  // namespace
+
+TGraphicClass TTargaGraphic::StaticClass() {
+    static const TGraphicClassInfo info{"TTargaGraphic",
+                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TTargaGraphic>(); }};
+    return &info;
+}
+
+void TTargaGraphic::LoadFromStream(TStream& stream) {
+    const TTargaHeader header = ReadHeader(stream);
+    imageId_.assign(header.IdLength, '\0');
+    ReadExactly(stream, imageId_.data(), imageId_.size());
+    const TPixelFormat format = PixelFormatOf(header.PixelSize);
+    const bool gray = IsGray(header.ImageType);
+    // A gray image takes a gray ramp; a colour map it carries anyway is read past, so that the
+    // pixels start where they are.
+    TPalette palette;
+    if (header.ColorMapType == 1) palette = ReadColorMap(stream, header);
+    if (gray) palette = GrayPalette();
+
+    const std::size_t pixelSize = header.PixelSize / 8u + (header.PixelSize == 15 ? 1u : 0u);
+    const std::size_t lineSize = std::size_t{header.Width} * pixelSize;
+    const bool compressed = header.ImageType >= 9 && header.ImageType <= 11;
+    const bool plain = header.ImageType >= 1 && header.ImageType <= 3;
+    // Before anything large is allocated: the size within the image limit, and data enough
+    // in the file for it (a run packet of 1 + pixelSize bytes gives at most 128 pixels).
+    CheckedImageBytes(header.Width, header.Height, header.PixelSize);
+    const std::uint64_t available = static_cast<std::uint64_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
+    const std::uint64_t pixelCount = std::uint64_t{header.Width} * header.Height;
+    if ((plain && available < pixelCount * pixelSize) ||
+        (compressed && available / (1 + pixelSize) * 128 + 128 < pixelCount))
+        InvalidFormat();
+    std::vector<std::uint8_t> pixels(lineSize * header.Height);
+    if (plain) {
+        ReadExactly(stream, pixels.data(), pixels.size());
+    } else if (compressed) {
+        // Packets may run across rows: the whole image decodes as one block, and the stream
+        // ends up just past the packets used.
+        const std::int64_t start = stream.Position();
+        std::vector<std::uint8_t> packed(static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - start, 0)));
+        packed.resize(stream.Read(packed.data(), packed.size()));
+        TTargaRLEDecoder decoder(header.PixelSize);
+        TPackedBytes source(packed);
+        TUnpackedBytes dest(pixels);
+        decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(pixelCount));  // within the image limit
+        stream.SetPosition(start + static_cast<std::int64_t>(packed.size() - source.size()));
+    }
+
+    TBitmap image;
+    image.SetPixelFormat(format);
+    if (!palette.empty()) image.SetPalette(std::move(palette));
+    image.SetSize(header.Width, header.Height);
+    if (plain || compressed) {
+        const bool topDown = (header.ImageDescriptor & kTopDown) != 0;
+        // Rows stored from the right edge come out mirrored unless turned back.
+        const bool rightToLeft = (header.ImageDescriptor & kRightToLeft) != 0;
+        for (int i = 0; i < header.Height; ++i) {
+            const int row = topDown ? i : header.Height - 1 - i;
+            const std::uint8_t* from = &pixels[static_cast<std::size_t>(i) * lineSize];
+            std::uint8_t* to = image.ScanLine(row);
+            if (!rightToLeft) {
+                std::copy_n(from, lineSize, to);
+                continue;
+            }
+            for (std::size_t x = 0; x < header.Width; ++x)
+                std::copy_n(from + (header.Width - 1 - x) * pixelSize, pixelSize, to + x * pixelSize);
+        }
+    }
+    Assign(std::move(image));
+}
+
+void TTargaGraphic::SaveToStream(TStream& stream) const {
+    if (Empty()) return;
+    TBitmap rows;
+    rows.Assign(*this);
+    if (rows.PixelFormat() == pf1bit || rows.PixelFormat() == pf4bit) rows.SetPixelFormat(pf8bit);
+    if (rows.PixelFormat() == pfDevice) rows.SetPixelFormat(pf32bit);
+    const std::size_t pixelSize = BytesPerPixel(rows.PixelFormat());
+    const bool mapped = pixelSize == 1;
+
+    std::array<std::uint8_t, kHeaderSize> header{};
+    header[0] = static_cast<std::uint8_t>(imageId_.size() % 256);
+    header[1] = mapped ? 1 : 0;
+    header[2] = mapped ? 9 : 10;
+    PutLE16(&header[5], 256);
+    header[7] = 24;
+    PutLE16(&header[12], static_cast<std::uint16_t>(Width()));
+    PutLE16(&header[14], static_cast<std::uint16_t>(Height()));
+    header[16] = static_cast<std::uint8_t>(pixelSize * 8);
+    // The rows go out top row first, whatever order the bitmap keeps them in.
+    header[17] = kTopDown;
+    stream.WriteBuffer(header.data(), header.size());
+    stream.WriteBuffer(imageId_.data(), header[0]);
+
+    if (mapped) {
+        std::array<std::uint8_t, 3 * kColorMapEntries> colorMap{};  // entries the palette lacks stay 0
+        const TPalette& palette = rows.Palette();
+        for (std::size_t i = 0; i < std::min(palette.size(), kColorMapEntries); ++i) {
+            colorMap[3 * i] = palette[i].peBlue;
+            colorMap[3 * i + 1] = palette[i].peGreen;
+            colorMap[3 * i + 2] = palette[i].peRed;
+        }
+        stream.WriteBuffer(colorMap.data(), colorMap.size());
+    }
+
+    TTargaRLEDecoder encoder(static_cast<std::int32_t>(pixelSize * 8));
+    const auto width = static_cast<std::uint32_t>(Width());
+    std::vector<std::uint8_t> packed(encoder.MaxEncodedSize(width));
+    for (int y = 0; y < Height(); ++y) {
+        std::uint32_t stored = 0;
+        encoder.EncodeBlock(std::span<const std::uint8_t>(rows.ScanLine(y), width * pixelSize), packed, width, stored);
+        stream.WriteBuffer(packed.data(), stored);
+    }
+}
+
+}  // namespace pellumo
