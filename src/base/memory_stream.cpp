@@ -11,6 +11,7 @@ namespace pellumo {
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     if (position_ >= bytes_.size()) return 0;
     const std::size_t n = std::min(count, bytes_.size() - position_);
+    if (n == 0) return 0;  // the caller's buffer may be an empty one, with no memory behind it
     std::memcpy(buffer, bytes_.data() + position_, n);
     position_ += n;
     return n;
