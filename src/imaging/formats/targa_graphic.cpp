@@ -142,13 +142,13 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     image.SetPixelFormat(format);
     if (!palette.empty()) image.SetPalette(std::move(palette));
     image.SetSize(header.Width, header.Height);
-    if (plain || compressed) {
+    if ((plain || compressed) && lineSize > 0) {  // an image without columns has nothing to copy
         const bool topDown = (header.ImageDescriptor & kTopDown) != 0;
         // Rows stored from the right edge come out mirrored unless turned back.
         const bool rightToLeft = (header.ImageDescriptor & kRightToLeft) != 0;
         for (int i = 0; i < header.Height; ++i) {
             const int row = topDown ? i : header.Height - 1 - i;
-            const std::uint8_t* from = &pixels[static_cast<std::size_t>(i) * lineSize];
+            const std::uint8_t* from = pixels.data() + static_cast<std::size_t>(i) * lineSize;
             std::uint8_t* to = image.ScanLine(row);
             if (!rightToLeft) {
                 std::copy_n(from, lineSize, to);
