@@ -1,5 +1,6 @@
 // The image library's formats, registered at its start and removed at its end.
 #include "imaging/formats/format_registry.h"
+#include "imaging/formats/png_graphic.h"
 #include "imaging/formats/targa_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
@@ -31,6 +32,7 @@ constexpr TStartupRow kStartupTable[] = {
     {"vda", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"tga", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"icb", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"png", &TPNGGraphic::StaticClass, fkRaster, "Portable network graphic images", ""},
 };
 
 // Registered at start-up, removed in this order at shut-down; the rest goes with RemoveAll.
@@ -44,6 +46,7 @@ public:
         for (const TGraphicClass readerClass : {TTargaGraphic::StaticClass()}) list.RemoveFormat("", readerClass);
         list.RemoveFormat("rle", TBitmap::StaticClass());
         list.RemoveFormat("dib", TBitmap::StaticClass());
+        list.RemoveFormat("", TPNGGraphic::StaticClass());
     }
     TStartedRegistry(const TStartedRegistry&) = delete;
     TStartedRegistry& operator=(const TStartedRegistry&) = delete;
