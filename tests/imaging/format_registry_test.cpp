@@ -36,12 +36,17 @@ TEST(FormatRegistry, StartsWithTheTableInOrderAndFindsExtensionsInAnyCase) {
     EXPECT_EQ(TPicture::FindGraphicClass("ICO"), TIcon::StaticClass());
     EXPECT_EQ(TPicture::FindGraphicClass("jpeg"), TJPEGImage::StaticClass());
 
-    try {
-        FormatRegistry().AddFormat("BMP", "", "", fkRaster, &kFirstClass);
-        ADD_FAILURE() << "registered twice";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_STREQ(e.what(), "Attempt to register BMP files twice.");
+    const std::size_t registered = registry.ExtensionEntries().size();
+    for (const char* again : {"tga", "BMP"}) {
+        try {
+            FormatRegistry().AddFormat(again, "", "", fkRaster, &kFirstClass);
+            ADD_FAILURE() << "registered twice";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), std::string("Attempt to register ") + again + " files twice.");
+        }
     }
+    EXPECT_EQ(registry.ExtensionEntries().size(), registered);
+    EXPECT_EQ(registry.IndexOfClass(&kFirstClass), -1);
     EXPECT_EQ(TPicture::FindGraphicClass("bmp"), TBitmap::StaticClass());
 }
 
