@@ -1,5 +1,7 @@
 // The image library's formats, registered at its start and removed at its end.
 #include "imaging/formats/format_registry.h"
+#include "imaging/formats/gif_graphic.h"
+#include "imaging/formats/pcx_graphic.h"
 #include "imaging/formats/png_graphic.h"
 #include "imaging/formats/targa_graphic.h"
 #include "raster/bitmap.h"
@@ -32,6 +34,10 @@ constexpr TStartupRow kStartupTable[] = {
     {"vda", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"tga", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"icb", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"pcx", &TPCXGraphic::StaticClass, fkRaster, "ZSoft Paintbrush images", ""},
+    {"pcc", &TPCXGraphic::StaticClass, fkRaster, "", ""},
+    {"scr", &TPCXGraphic::StaticClass, fkRaster, "", "Word 5.x screen capture images"},
+    {"gif", &TGIFGraphic::StaticClass, fkAnimation | fkMultiImage | fkRaster, "CompuServe images", ""},
     {"png", &TPNGGraphic::StaticClass, fkRaster, "Portable network graphic images", ""},
 };
 
@@ -43,7 +49,9 @@ public:
             list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
     }
     ~TStartedRegistry() {
-        for (const TGraphicClass readerClass : {TTargaGraphic::StaticClass()}) list.RemoveFormat("", readerClass);
+        for (const TGraphicClass readerClass :
+             {TTargaGraphic::StaticClass(), TPCXGraphic::StaticClass(), TGIFGraphic::StaticClass()})
+            list.RemoveFormat("", readerClass);
         list.RemoveFormat("rle", TBitmap::StaticClass());
         list.RemoveFormat("dib", TBitmap::StaticClass());
         list.RemoveFormat("", TPNGGraphic::StaticClass());

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "imaging/compression/decoder.h"
+
+namespace pellumo {
+
+// Lempel-Ziv-Welch data of TIFF strips and GIF images. Each DecodeBlock call is one whole LZW
+// stream: the table starts afresh. Decoding stops silently at the end code, when the packed
+// bytes run out or when `unpackedSize` bytes (never more than dest holds) are written; a code
+// the table does not have yet raises Exception with the decoder's message. The spans come back
+// as they were given. Whatever the codes, no table, the stack or dest is overrun and every
+// string is cut at the output's end.
+class TLZWDecoder : public TDecoder {
+public:
+    void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}
+
+protected:
+    static constexpr std::uint32_t kTableSize = 4096;
+    static constexpr std::uint32_t kNoCode = kTableSize;
+    static constexpr std::uint32_t kMaxCodeSize = 12;
+
+    TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::string_view invalidMessage);
+
+    // Sets the single-byte strings and the code width for a new stream.
+    void StartStream();
+    // Back to the start width and an empty table, for a clear code.
+    void Reset();
+    // Handles one code that is neither the clear nor the end code. False when the output is full.
+    bool HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_t& written, std::size_t limit);
+    // Widens the code after a string was added, the TIFF way (one code early) or the GIF way.
+    virtual void GrowTable() = 0;
+
+    std::uint32_t codeSize_ = 0;
+    std::uint32_t codeMask_ = 0;
+    std::uint32_t nextFreeCode_ = 0;
+    std::uint32_t clearCode_;
+    std::uint32_t endCode_;
+    std::uint32_t initialCodeSize_;
+
+private:
+    std::uint32_t previousCode_ = kNoCode;
+    std::uint8_t firstCharacter_ = 0;
+    std::string_view invalidMessage_;
+    std::array<std::uint16_t, kTableSize> prefix_{};
+    std::array<std::uint8_t, kTableSize> suffix_{};
+    std::array<std::uint8_t, kTableSize> stack_{};
+};
+
+// TIFF compression 5: 8-bit alphabet, codes most significant bit first, starting at 9 bits and
+// widening one code early (after code 510 is assigned the next code has 10 bits).
+class TTIFFLZWDecoder : public TLZWDecoder {
+public:
+    TTIFFLZWDecoder();
+    void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                     std::int32_t unpackedSize) override;
+
+private:
+    void GrowTable() override;
+};
+
+// GIF image data: alphabet of 2^initialCodeSize symbols, codes least significant bit first,
+// widening after code 2^n - 1 is assigned. Initial sizes outside 1..11 cannot address the table
+// and raise "GIF LZW: invalid code size." on DecodeBlock.
+class TGIFLZWDecoder : public TLZWDecoder {
+public:
+    explicit TGIFLZWDecoder(std::uint8_t initialCodeSize);
+    void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                     std::int32_t unpackedSize) override;
+
+private:
+    void GrowTable() override;
+};
+
+}  // namespace pellumo

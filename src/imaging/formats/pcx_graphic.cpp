@@ -1,0 +1,201 @@
+#include "imaging/formats/pcx_graphic.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
+
+#include "base/byte_order.h"
+#include "base/image_limits.h"
+#include "base/stream.h"
+#include "imaging/compression/run_length_decoders.h"
+#include "imaging/image_messages.h"
+
+namespace pellumo {
+namespace {
+
+constexpr std::string_view kSignatureName = "PCX or SCR";
+constexpr std::string_view kFormatName = "PCX";
+constexpr std::size_t kHeaderSize = 128;
+constexpr std::int64_t kPaletteBlockSize = 769;  // the byte 12 and 256 entries
+constexpr std::uint8_t kPaletteBlockMark = 12;
+constexpr std::size_t kHeaderColors = 16;
+// One run packet (two bytes) gives at most 63 bytes.
+constexpr std::uint64_t kMaxRunLength = 63;
+
+struct TPCXHeader {
+    std::uint8_t Manufacturer;
+    std::uint8_t Version;
+    std::uint8_t Encoding;
+    std::uint8_t BitsPerPixel;
+    std::uint16_t XMin, YMin, XMax, YMax;
+    std::array<std::uint8_t, 3 * kHeaderColors> ColorMap;
+    std::uint8_t ColorPlanes;
+    std::uint16_t BytesPerLine;
+    std::uint16_t PaletteInfo;
+};
+
+[[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kSignatureName); }
+[[noreturn]] void InvalidColorFormat() { RaiseImageError(image_messages::kInvalidColorFormat, kFormatName); }
+
+TPCXHeader ReadHeader(TStream& stream) {
+    std::array<std::uint8_t, kHeaderSize> b{};
+    stream.ReadBuffer(b.data(), b.size());
+    TPCXHeader header{b[0], b[1], b[2], b[3], GetLE16(&b[4]), GetLE16(&b[6]), GetLE16(&b[8]), GetLE16(&b[10]),
+                      {}, b[65], GetLE16(&b[66]), GetLE16(&b[68])};
+    std::copy_n(&b[16], header.ColorMap.size(), header.ColorMap.begin());
+    return header;
+}
+
+void SetupColorManager(TColorManager& manager, const TPCXHeader& header) {
+    // The three planes are handed over blue-green-red and written red-green-blue, which puts
+    // the file's red plane where the bitmap keeps red.
+    manager.SetSourceColorScheme(scBGR);
+    manager.SetSourceBitsPerSample(header.BitsPerPixel);
+    manager.SetSourceSamplesPerPixel(header.ColorPlanes);
+    manager.SetTargetColorScheme(scRGB);
+    manager.SetTargetBitsPerSample(header.BitsPerPixel == 2 ? 4 : header.BitsPerPixel);
+    manager.SetTargetSamplesPerPixel(header.ColorPlanes);
+    // One plane is indexed on both sides; said outright, since a manager that already had one
+    // sample per pixel from the last load does not switch the schemes again.
+    if (header.ColorPlanes == 1) {
+        manager.SetSourceColorScheme(scIndexed);
+        manager.SetTargetColorScheme(scIndexed);
+    }
+}
+
+// The 256-colour block at the end of an 8-bit file, if the file has one.
+bool ReadPaletteBlock(TStream& stream, std::int64_t dataStart, std::array<std::uint8_t, 768>& entries) {
+    const std::int64_t blockStart = stream.Size() - kPaletteBlockSize;
+    if (blockStart < dataStart) return false;  // too short to hold pixels and the block
+    const std::int64_t position = stream.Position();
+    stream.SetPosition(blockStart);
+    std::uint8_t mark = 0;
+    stream.ReadBuffer(&mark, 1);
+    const bool found = mark == kPaletteBlockMark;
+    if (found) stream.ReadBuffer(entries.data(), entries.size());
+    stream.SetPosition(position);
+    return found;
+}
+
+// Sixteen colours from four 1-bit planes, two pixels a byte, high nibble first.
+void MergePlanes(const std::uint8_t* row, std::size_t bytesPerLine, std::size_t pixels, std::uint8_t* target) {
+    for (std::size_t x = 0; x < pixels; ++x) {
+        const std::size_t byte = x / 8;
+        const unsigned shift = 7 - static_cast<unsigned>(x % 8);
+        unsigned value = 0;
+        for (std::size_t plane = 0; plane < 4; ++plane)
+            value |= ((row[plane * bytesPerLine + byte] >> shift) & 1u) << plane;
+        if (x % 2 == 0)
+            target[x / 2] = static_cast<std::uint8_t>(value << 4);
+        else
+            target[x / 2] = static_cast<std::uint8_t>(target[x / 2] | value);
+    }
+}
+
+}  // namespace
+
+TGraphicClass TPCXGraphic::StaticClass() {
+    static const TGraphicClassInfo info{
+        "TPCXGraphic", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TPCXGraphic>(); }, false};
+    return &info;
+}
+
+void TPCXGraphic::LoadFromStream(TStream& stream) {
+    ReleaseHandle();
+    const TPCXHeader header = ReadHeader(stream);
+    const std::int64_t dataStart = stream.Position();
+    std::int64_t dataSize = std::max<std::int64_t>(stream.Size() - dataStart, 0);
+    if (header.Manufacturer != 10 && header.Manufacturer != 205) InvalidFormat();
+
+    TColorManager& manager = ColorManager();
+    SetupColorManager(manager, header);
+    const bool fourPlanes = header.ColorPlanes == 4 && header.BitsPerPixel == 1;
+    TPixelFormat format = manager.PixelFormatFor(1);
+    if (format == pfCustom) {
+        if (!fourPlanes) InvalidColorFormat();
+        format = pf4bit;
+    }
+    TBitmap image;
+    image.SetPixelFormat(format);
+    if (format == pf8bit) dataSize = std::max<std::int64_t>(dataSize - kPaletteBlockSize, 0);
+
+    if (format != pf24bit) {
+        if (header.Version == 3 && format != pf1bit) {
+            image.SetPalette(DefaultPalette(4));
+        } else if (format == pf1bit) {
+            image.SetPalette(manager.MakeGrayPalette(false));
+        } else if (format == pf4bit) {
+            const std::uint8_t* plane = header.ColorMap.data();
+            image.SetPalette(header.PaletteInfo == 2 ? manager.MakeGrayPalette(false)
+                                                     : manager.MakeColorPalette({&plane, 1}, 0, kHeaderColors, false));
+        } else if (format == pf8bit) {
+            std::array<std::uint8_t, 768> entries{};
+            if (ReadPaletteBlock(stream, dataStart, entries)) {
+                const std::uint8_t* plane = entries.data();
+                image.SetPalette(manager.MakeColorPalette({&plane, 1}, 0, 256, false));
+            } else if (header.PaletteInfo == 2) {
+                image.SetPalette(manager.MakeGrayPalette(false));
+            }
+        }
+    }
+
+    // An inverted window has no size at all.
+    if (header.XMax < header.XMin || header.YMax < header.YMin) InvalidFormat();
+    const std::int64_t width = std::int64_t{header.XMax} - header.XMin + 1;
+    const std::int64_t height = std::int64_t{header.YMax} - header.YMin + 1;
+    CheckedImageBytes(width, height, BitsPerPixel(format));
+    const std::size_t bytesPerLine = header.BytesPerLine;
+    const std::size_t lineBytes = std::size_t{header.ColorPlanes} * bytesPerLine;
+    const std::uint64_t imageBytes = std::uint64_t{lineBytes} * static_cast<std::uint64_t>(height);
+    const bool compressed = header.Encoding == 1;
+    // Before allocating: the rows must hold their pixels, and the file must hold data enough
+    // to fill the image, so that a lying header cannot make us allocate or read beyond it.
+    const auto count = static_cast<std::uint32_t>(width);
+    const std::size_t sourcePlanes = format == pf24bit ? 3 : 1;
+    const std::uint64_t planeBytes = format == pf24bit ? lineBytes / 3 : lineBytes;
+    if (fourPlanes) {
+        if (bytesPerLine == 0) InvalidFormat();
+    } else if (manager.SourcePlaneBytes(count, 0xFF, sourcePlanes) > planeBytes) {
+        InvalidFormat();
+    }
+    const auto available = static_cast<std::uint64_t>(dataSize);
+    if (imageBytes > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) ||
+        (!compressed && available < imageBytes) || (compressed && available / 2 * kMaxRunLength < imageBytes))
+        InvalidFormat();
+
+    image.SetSize(static_cast<int>(width), static_cast<int>(height));
+    if (!fourPlanes && manager.TargetRowBytes(count) > image.RowBytes()) InvalidColorFormat();
+
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(imageBytes));
+    if (compressed) {
+        std::vector<std::uint8_t> packed(static_cast<std::size_t>(dataSize));
+        stream.ReadBuffer(packed.data(), packed.size());
+        TPCXRLEDecoder decoder;
+        TPackedBytes source(packed);
+        TUnpackedBytes dest(pixels);
+        // The packed size is not consulted: runs go on until the image is full.
+        decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(imageBytes));
+    } else {
+        // Only the image's bytes are needed; what follows them is not pixel data.
+        stream.ReadBuffer(pixels.data(), pixels.size());
+    }
+
+    // Pixels the planes carry beyond the width are cut off at the scan line.
+    const std::size_t fourPlanePixels = std::min<std::size_t>(count, bytesPerLine * 8);
+    for (int y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* row = pixels.data() + static_cast<std::size_t>(y) * lineBytes;
+        std::uint8_t* target = image.ScanLine(y);
+        if (fourPlanes) {
+            MergePlanes(row, bytesPerLine, fourPlanePixels, target);
+        } else if (format == pf24bit) {
+            const std::array<const std::uint8_t*, 3> planes{row, row + planeBytes, row + 2 * planeBytes};
+            manager.ConvertRow(planes, target, count);
+        } else {
+            manager.ConvertRow(row, target, count);
+        }
+    }
+    Assign(std::move(image));
+}
+
+}  // namespace pellumo
