@@ -2,8 +2,8 @@
 
 #include "base/exceptions.h"
 #include "option_values.h"
+#include "picture_loading.h"
 #include "raster/bitmap.h"
-#include "raster/picture.h"
 #include "transition/render_frame.h"
 #include "transition/style_names.h"
 
@@ -20,17 +20,11 @@ void RunFrame(const TFrameRequest& request) {
     if (request.step < 1 || request.step > 100) throw EConvertError("--step : une valeur de 1 à 100 est attendue");
     const TShowStyle style = ParseStyle(request.style, "--style");
 
-    TPicture newPicture;
-    newPicture.LoadFromFile(request.newPicture);
-    TBitmap picture;
-    picture.Assign(*newPicture.Graphic());
-    if (picture.Empty()) throw EConvertError(request.newPicture + " : image vide");
-
-    TPicture oldPicture;
-    oldPicture.LoadFromFile(request.oldPicture);
+    TBitmap picture = LoadPictureBitmap(request.newPicture);
+    const TBitmap oldPicture = LoadPictureBitmap(request.oldPicture);
     TBitmap old;
     old.SetSize(picture.Width(), picture.Height());
-    old.Canvas().StretchDraw(TRect{0, 0, picture.Width(), picture.Height()}, *oldPicture.Graphic());
+    old.Canvas().StretchDraw(TRect{0, 0, picture.Width(), picture.Height()}, oldPicture);
 
     // Fade and pivot take 32-bit rows; the other styles the display's own form.
     const TPixelFormat format = style >= 118 && style <= 122 ? pf32bit : pfDevice;

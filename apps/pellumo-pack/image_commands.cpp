@@ -5,6 +5,7 @@
 #include "base/exceptions.h"
 #include "imaging/formats/format_registry.h"
 #include "json_writer.h"
+#include "picture_loading.h"
 #include "raster/bitmap.h"
 #include "raster/picture.h"
 
@@ -31,16 +32,6 @@ std::string PixelFormatName(TPixelFormat format) {
     return "pfCustom";
 }
 
-// The picture as a bitmap, read by the class its extension is registered for.
-TBitmap LoadBitmap(const std::string& input) {
-    FormatRegistry();  // the image library's formats join the picture registry
-    TPicture picture;
-    picture.LoadFromFile(input);
-    TBitmap bitmap;
-    bitmap.Assign(*picture.Graphic());
-    return bitmap;
-}
-
 }  // namespace
 
 std::string RegisteredExtensions() {
@@ -54,14 +45,14 @@ void RunConvert(const std::string& input, const std::string& output) {
     const TGraphicClass outputClass = TPicture::FindGraphicClass(ExtensionOf(output));
     if (outputClass == nullptr) throw EConvertError(output + " : aucun format connu pour cette extension");
     if (!outputClass->Writes) throw EConvertError(output + " : ce format se lit mais ne s'écrit pas");
-    const TBitmap bitmap = LoadBitmap(input);
+    const TBitmap bitmap = LoadPictureBitmap(input);
     std::unique_ptr<TGraphic> converted = outputClass->Create();
     converted->Assign(bitmap);
     converted->SaveToFile(output);
 }
 
 void RunInfo(const std::string& input, bool json, std::ostream& out) {
-    const TBitmap bitmap = LoadBitmap(input);
+    const TBitmap bitmap = LoadPictureBitmap(input);
     const std::size_t paletteEntries = IsIndexed(bitmap.PixelFormat()) ? bitmap.Palette().size() : 0;
     if (!json) {
         out << "Largeur : " << bitmap.Width() << "\nHauteur : " << bitmap.Height()

@@ -7,8 +7,8 @@
 #include "base/exceptions.h"
 #include "imaging/formats/resample.h"
 #include "option_values.h"
+#include "picture_loading.h"
 #include "raster/bitmap.h"
-#include "raster/picture.h"
 
 namespace pellumo {
 namespace {
@@ -61,11 +61,7 @@ void RunResample(const TResampleRequest& request) {
     if (!(request.radius >= 0.0f && request.radius <= kMaxFilterRadius))
         throw EOptionError("--radius : une valeur de 0 à 256 est attendue");
 
-    TPicture picture;
-    picture.LoadFromFile(request.input);
-    TBitmap source;
-    source.Assign(*picture.Graphic());
-    if (source.Empty()) throw EConvertError(request.input + " : image vide");
+    TBitmap source = LoadPictureBitmap(request.input);
     TBitmap target;
     ResampleBitmap(size.Width, size.Height, filter, request.radius, source, target);
     target.SaveToFile(request.output);
