@@ -18,8 +18,7 @@ bool FitsDepth(const TPalette& palette, int bitsPerPixel) {
 }  // namespace
 
 TGraphicClass TBitmap::StaticClass() {
-    static const TGraphicClassInfo info{"TBitmap", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TBitmap>(); }};
-    return &info;
+    return GraphicClassOf<TBitmap>("TBitmap");
 }
 
 TBitmap::TBitmap(TBitmap&& source) noexcept

@@ -35,6 +35,7 @@ struct TGraphicClassInfo {
 };
 using TGraphicClass = const TGraphicClassInfo*;
 
+
 // The base of every picture kind: sized, loaded from and saved to streams and files, and
 // copied by Assign between kinds that know each other.
 class TGraphic {
@@ -70,5 +71,13 @@ protected:
     virtual bool AssignTo(TBitmap& target) const;
     friend class TBitmap;
 };
+
+// The description of the graphic class T, made on first use; each class's StaticClass returns it.
+template <class T>
+TGraphicClass GraphicClassOf(std::string_view name, bool writes = true) {
+    static const TGraphicClassInfo info{
+        name, []() -> std::unique_ptr<TGraphic> { return std::make_unique<T>(); }, writes};
+    return &info;
+}
 
 }  // namespace pellumo

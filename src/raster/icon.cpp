@@ -82,8 +82,7 @@ TBitmap DecodeImage(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 TGraphicClass TIcon::StaticClass() {
-    static const TGraphicClassInfo info{"TIcon", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TIcon>(); }};
-    return &info;
+    return GraphicClassOf<TIcon>("TIcon");
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
@@ -160,9 +159,7 @@ bool TIcon::AssignTo(TBitmap& target) const {
 }
 
 TGraphicClass TMetafile::StaticClass() {
-    static const TGraphicClassInfo info{
-        "TMetafile", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TMetafile>(); }, false};
-    return &info;
+    return GraphicClassOf<TMetafile>("TMetafile", false);
 }
 
 void TMetafile::LoadFromStream(TStream&) {

@@ -10,9 +10,7 @@
 namespace pellumo {
 
 TGraphicClass TJPEGImage::StaticClass() {
-    static const TGraphicClassInfo info{"TJPEGImage",
-                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); }};
-    return &info;
+    return GraphicClassOf<TJPEGImage>("TJPEGImage");
 }
 
 void TJPEGImage::SetData(std::vector<std::uint8_t> data) {

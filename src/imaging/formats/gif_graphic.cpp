@@ -66,9 +66,7 @@ std::vector<std::uint8_t> ReadSubBlocks(TStream& stream) {
 }  // namespace
 
 TGraphicClass TGIFGraphic::StaticClass() {
-    static const TGraphicClassInfo info{"TGIFGraphic",
-                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TGIFGraphic>(); }};
-    return &info;
+    return GraphicClassOf<TGIFGraphic>("TGIFGraphic");
 }
 
 void TGIFGraphic::LoadFromStream(TStream& stream) {

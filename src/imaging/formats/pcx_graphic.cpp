@@ -96,9 +96,7 @@ void MergePlanes(const std::uint8_t* row, std::size_t bytesPerLine, std::size_t 
 }  // namespace
 
 TGraphicClass TPCXGraphic::StaticClass() {
-    static const TGraphicClassInfo info{
-        "TPCXGraphic", []() -> std::unique_ptr<TGraphic> { return std::make_unique<TPCXGraphic>(); }, false};
-    return &info;
+    return GraphicClassOf<TPCXGraphic>("TPCXGraphic", false);
 }
 
 void TPCXGraphic::LoadFromStream(TStream& stream) {

@@ -425,9 +425,7 @@ void TPNGLoad::Run() {
 }  // namespace
 
 TGraphicClass TPNGGraphic::StaticClass() {
-    static const TGraphicClassInfo info{"TPNGGraphic",
-                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TPNGGraphic>(); }};
-    return &info;
+    return GraphicClassOf<TPNGGraphic>("TPNGGraphic");
 }
 
 void TPNGGraphic::LoadFromStream(TStream& stream) {

@@ -93,9 +93,7 @@ std::size_t BytesPerPixel(TPixelFormat format) {
 }  // namespace
 
 TGraphicClass TTargaGraphic::StaticClass() {
-    static const TGraphicClassInfo info{"TTargaGraphic",
-                                        []() -> std::unique_ptr<TGraphic> { return std::make_unique<TTargaGraphic>(); }};
-    return &info;
+    return GraphicClassOf<TTargaGraphic>("TTargaGraphic");
 }
 
 void TTargaGraphic::LoadFromStream(TStream& stream) {
