@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "raster/bitmap.h"
+
+namespace pellumo {
+
+// Any picture the format registry knows (by its extension), as a bitmap. Raises the reader's
+// error, or EConvertError for a picture without pixels.
+TBitmap LoadPictureBitmap(const std::string& fileName);
+
+}  // namespace pellumo
