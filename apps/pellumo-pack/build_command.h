@@ -7,19 +7,23 @@
 namespace pellumo {
 
 // What `pellumo-pack build` was asked for, as typed: texts are UTF-8 and every value is
-// checked by RunBuild before anything is written.
+// checked by RunBuild before anything is written. A show comes either from a manifest or from
+// the pictures and slide options on the command line; unset slide options keep the defaults.
 struct TBuildRequest {
     std::string output;
     std::string player;  // empty: the player installed beside pellumo-pack
+    std::string manifest;
+    std::optional<int> quality;
+    // The command-line form.
     std::string music;
     bool loop = true;
     bool copyAllowed = true;
     bool fineResize = false;
-    std::string duration = "5";
-    std::string style = "56";
-    std::string caption;
-    std::string captionColor = "#FFFFFF";
-    std::string backColor = "#000000";
+    std::optional<std::string> duration;
+    std::optional<std::string> style;
+    std::optional<std::string> caption;
+    std::optional<std::string> captionColor;
+    std::optional<std::string> backColor;
     std::optional<std::string> frameColor;  // given: the slides are framed
     std::vector<std::string> pictures;
 };

@@ -1,27 +1,15 @@
 #include "inspect_command.h"
 
 #include "base/ansi_text.h"
-#include "base/file_stream.h"
-#include "base/format.h"
 #include "json_writer.h"
 #include "option_values.h"
 #include "player/catalogue.h"
+#include "show_reading.h"
+#include "text_table.h"
 #include "transition/style_names.h"
 
 namespace pellumo {
 namespace {
-
-TCatalogue ReadShow(const std::string& fileName) {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
-    try {
-        return ReadCatalogue(stream);
-    } catch (const EReadError&) {
-        // Only a file shorter than a trailer fails this way: it cannot hold a show either.
-        throw ECatalogueError(Format("%s : %s", {fileName, ECatalogueError().Message()}));
-    } catch (const ECatalogueError& e) {
-        throw ECatalogueError(Format("%s : %s", {fileName, e.Message()}));
-    }
-}
 
 void WriteJson(const TCatalogue& show, std::ostream& out) {
     TJsonWriter json;
@@ -67,36 +55,40 @@ void WriteJson(const TCatalogue& show, std::ostream& out) {
 
 const char* YesNo(bool value) { return value ? "oui" : "non"; }
 
+std::string TransitionCell(std::int32_t storedStyle) {
+    const std::uint8_t style = SlideStyle(storedStyle);
+    std::string cell = std::to_string(style) + " " + std::string(StyleNameOf(style));
+    // A stored value above 127 plays as its low seven bits; show both so it is no surprise.
+    if (storedStyle != style) cell += " (stockée " + std::to_string(storedStyle) + ")";
+    return cell;
+}
+
+std::string CaptionCell(const TSlideEntry& slide) {
+    if (slide.Caption.Text().empty()) return "-";
+    return "« " + AnsiToUtf8(slide.Caption.Text()) + " » " + ColorText(slide.CaptionColor);
+}
+
 void WriteText(const std::string& fileName, const TCatalogue& show, std::ostream& out) {
     out << "Diaporama : " << fileName << '\n'
         << "Musique : " << (show.MusicFileName.empty() ? "(aucune)" : AnsiToUtf8(show.MusicFileName)) << '\n'
-        << "En boucle : " << YesNo(show.LoopShow) << '\n'
-        << "Copie permise : " << YesNo(show.CopyAllowed) << '\n'
-        << "Redimensionnement fin : " << YesNo(show.FineResize) << '\n'
-        << "Diapositives : " << show.Slides.size() << " (dernier indice " << show.LastIndex() << ")\n";
+        << "En boucle : " << YesNo(show.LoopShow) << "   Copie permise : " << YesNo(show.CopyAllowed)
+        << "   Redimensionnement fin : " << YesNo(show.FineResize) << '\n'
+        << "Diapositives : " << show.Slides.size() << "\n\n";
+    TTextTable table({"N°", "Durée", "Transition", "Fond", "Cadre", "Octets", "Position", "Légende"},
+                     {true, true, false, false, false, true, true, false});
     for (std::size_t i = 0; i < show.Slides.size(); ++i) {
         const TSlideEntry& slide = show.Slides[i];
-        const std::uint8_t style = SlideStyle(slide.TransitionStyle);
-        out << "\nDiapositive " << i << '\n'
-            << "  Image : " << slide.DataSize << " octets à la position " << slide.DataOffset << '\n'
-            << "  Durée : " << slide.Duration << " s\n"
-            << "  Transition : " << int{style} << " (" << StyleNameOf(style) << ')';
-        // A stored value above 127 plays as its low seven bits; show both so it is no surprise.
-        if (slide.TransitionStyle != style) out << ", stockée " << slide.TransitionStyle;
-        out << "\n  Fond : " << ColorText(slide.BackColor) << '\n'
-            << "  Cadre : " << (slide.Framed ? ColorText(slide.FrameColor) : "non") << '\n'
-            << "  Légende : ";
-        if (slide.Caption.Text().empty())
-            out << "(aucune)\n";
-        else
-            out << "« " << AnsiToUtf8(slide.Caption.Text()) << " » en " << ColorText(slide.CaptionColor) << '\n';
+        table.AddRow({std::to_string(i + 1), std::to_string(slide.Duration) + " s", TransitionCell(slide.TransitionStyle),
+                      ColorText(slide.BackColor), slide.Framed ? ColorText(slide.FrameColor) : "-",
+                      std::to_string(slide.DataSize), std::to_string(slide.DataOffset), CaptionCell(slide)});
     }
+    table.Print(out);
 }
 
 }  // namespace
 
 void RunInspect(const std::string& fileName, bool json, std::ostream& out) {
-    const TCatalogue show = ReadShow(fileName);
+    const TCatalogue show = ReadShowFile(fileName);
     if (json)
         WriteJson(show, out);
     else

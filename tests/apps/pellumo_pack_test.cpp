@@ -1,123 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "imaging/formats/resample.h"
-#include "raster/bitmap.h"
-#include "raster/jpeg_image.h"
-
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include "pack_fixture.h"
 
 namespace pellumo {
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string kJpegFolder = PELLUMO_TEST_DATA "/jpeg/";
-const std::string kColour = kJpegFolder + "colour_16x16.jpg";
-const std::string kGray = kJpegFolder + "gray_16x16.jpg";
-
-std::string Contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-// A bitmap's pixels as 24-bit rows, whatever its format.
-std::string Rows(TBitmap bitmap) {
-    bitmap.SetPixelFormat(pf24bit);
-    std::string bytes;
-    for (int y = 0; y < bitmap.Height(); ++y)
-        bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
-    return bytes;
-}
-
-std::string Pixels(const fs::path& bmpFile) {
-    TBitmap bitmap;
-    bitmap.LoadFromFile(bmpFile.string());
-    return Rows(std::move(bitmap));
-}
-
-TBitmap Decoded(const std::string& jpegFile) {
-    TJPEGImage jpeg;
-    jpeg.LoadFromFile(jpegFile);
-    TBitmap bitmap;
-    bitmap.Assign(jpeg);
-    return bitmap;
-}
-
-struct TRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class PellumoPack : public ::testing::Test {
-protected:
-    fs::path folder;
-    fs::path player;
-    fs::path show;
-    const std::string playerBytes = std::string("#!fake player\n\0\x01\xFF", 17);
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pellumo-pack-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        player = folder / "player";
-        show = folder / "show";
-        WriteFile(player, playerBytes);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    // Runs a program with the arguments, its output and errors caught in files.
-    TRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
-        const fs::path out = folder / ".out";
-        const fs::path err = folder / ".err";
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(127);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        TRun run;
-        int status = 0;
-        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-        run.out = Contents(out);
-        run.err = Contents(err);
-        fs::remove(out);
-        fs::remove(err);
-        return run;
-    }
-    TRun Pack(const std::vector<std::string>& args) { return RunProgram(PELLUMO_PACK, args); }
-
-    std::vector<std::string> Build(std::vector<std::string> options, const std::vector<std::string>& pictures) {
-        std::vector<std::string> args{"build", "-o", show.string(), "--player", player.string()};
-        args.insert(args.end(), options.begin(), options.end());
-        args.insert(args.end(), pictures.begin(), pictures.end());
-        return args;
-    }
-
-};
-
 TEST_F(PellumoPack, BuildThenInspectGivesBackEveryOption) {
-    const TRun build = Pack(Build({"--music", "Musique d'été.mp3", "--no-loop", "--no-copy-allowed", "--fine-resize",
+    fs::create_directory(folder / "sons");
+    const fs::path music = folder / "sons" / "Musique d'été.mp3";
+    WriteFile(music, "ID3 some music");
+    const TRun build = Pack(Build({"--music", music.string(), "--no-loop", "--no-copy-allowed", "--fine-resize",
                                    "--duration", "12", "--style", "slide IN from TOP", "--caption", "Été à l'œuvre €",
                                    "--caption-color", "#00ff80", "--back-color", "#102030", "--frame-color", "#FF0000"},
                                   {kColour, kGray}));
@@ -133,6 +23,7 @@ TEST_F(PellumoPack, BuildThenInspectGivesBackEveryOption) {
     const std::size_t second = first + colour.size() + 112;
     EXPECT_EQ(bytes.substr(first, colour.size()), colour);
     EXPECT_EQ(bytes.substr(second, gray.size()), gray);
+    EXPECT_EQ(Contents(folder / "Musique d'été.mp3"), "ID3 some music");  // the player looks beside itself
 
     const auto slide = [](std::size_t offset, std::size_t size) {
         return "{\"data_offset\":" + std::to_string(offset) + ",\"data_size\":" + std::to_string(size) +

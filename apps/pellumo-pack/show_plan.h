@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "player/catalogue.h"
+
+namespace pellumo {
+
+// One slide to be: where its picture comes from and how it plays. `origin` says where it was
+// asked for ("show.toml:12", or the picture's own name on the command line) for messages.
+struct TSlidePlan {
+    std::string picture;
+    TSlideEntry settings;
+    std::string origin;
+};
+
+// A whole show to be written, every value already checked. The music is a file to copy beside
+// the show; the show stores its name only, since the player looks for it in its own folder.
+struct TShowPlan {
+    // A show loops and lets its pictures be copied unless told otherwise.
+    TShowPlan() {
+        header.LoopShow = true;
+        header.CopyAllowed = true;
+    }
+
+    TCatalogue header;  // MusicFileName, LoopShow, CopyAllowed, FineResize; no slides
+    std::string musicFile;
+    int jpegQuality = 90;
+    std::vector<TSlidePlan> slides;
+};
+
+// What a slide plays with unless told otherwise: five seconds, style 56, a white caption (when
+// there is one) on black, no frame.
+TSlideEntry DefaultSlideSettings();
+
+// Collects every fault of a request so they are reported together, each on its own line.
+// Faults of a manifest carry their line and are told in line order.
+class TPlanFaults {
+public:
+    void Add(std::string message, std::int64_t line = 0) { faults_.push_back({line, std::move(message)}); }
+    bool Empty() const { return faults_.empty(); }
+    // Raises EOptionError with all the messages when there is any.
+    void RaiseIfAny();
+
+private:
+    struct TFault {
+        std::int64_t line;
+        std::string message;
+    };
+    std::vector<TFault> faults_;
+};
+
+// The stored name of a music file, which must be a readable regular file: its file name in
+// Windows-1252, 80 bytes at most. Faults go to `faults`, prefixed with `origin`.
+std::string MusicNameOf(const std::string& musicFile, const std::string& origin, TPlanFaults& faults,
+                        std::int64_t line = 0);
+
+}  // namespace pellumo

@@ -1,0 +1,55 @@
+#include "slide_pictures.h"
+
+#include "base/file_stream.h"
+#include "base/format.h"
+#include "base/memory_stream.h"
+#include "option_values.h"
+#include "picture_loading.h"
+#include "player/catalogue.h"
+#include "raster/jpeg_image.h"
+
+namespace pellumo {
+namespace {
+
+// Whatever the name says: a JPEG is known by its first bytes.
+bool LooksLikeJpeg(const std::vector<std::uint8_t>& bytes) {
+    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+std::vector<std::uint8_t> FileBytes(const std::string& fileName) {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+    const std::int64_t size = file.Size();
+    // A show addresses at most 2 GiB; checking first keeps a huge file from being loaded.
+    if (size > std::int64_t{0x7FFFFFFF}) throw ECatalogueError("fichier trop grand pour un diaporama");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    file.ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
+std::vector<std::uint8_t> EncodedJpeg(const TBitmap& bitmap, int quality) {
+    TJPEGImage jpeg;
+    jpeg.SetCompressionQuality(quality);
+    jpeg.Assign(bitmap);
+    return jpeg.Data();
+}
+
+std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality) {
+    std::vector<std::uint8_t> bytes = FileBytes(picture);
+    if (!LooksLikeJpeg(bytes)) return EncodedJpeg(LoadPictureBitmap(picture), quality);
+    TMemoryStream stream(bytes);
+    TJPEGImage jpeg;
+    jpeg.LoadFromStream(stream);  // the header must read, or the show would fail when it plays
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality) {
+    try {
+        return PictureJpeg(picture, quality);
+    } catch (const Exception& e) {
+        throw EOptionError(Format("%s : image illisible (%s)", {picture, e.Message()}));
+    }
+}
+
+}  // namespace pellumo

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pellumo {
+
+// The JPEG bytes a slide stores for a picture file. A JPEG file is kept byte for byte, unless
+// its EXIF orientation says the camera was turned: the player shows pixels as stored, so such
+// a picture is decoded, turned upright and encoded again at `quality`. Any other picture the
+// format registry reads is encoded at `quality`. Raises an exception naming the file when the
+// picture cannot be read.
+std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality);
+
+}  // namespace pellumo

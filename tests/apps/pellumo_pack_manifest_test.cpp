@@ -1,0 +1,183 @@
+// Shows described by a manifest: built, taken apart and built again; faults told together.
+#include <pty.h>
+
+#include "pack_fixture.h"
+#include "player/catalogue.h"
+#include "base/file_stream.h"
+
+namespace pellumo {
+namespace {
+
+const std::string kBmp = PELLUMO_TEST_DATA "/bmp/im_24bit_v5.bmp";
+
+TCatalogue ShowOf(const fs::path& file) {
+    TFileStream stream(file.string(), fmOpenRead);
+    return ReadCatalogue(stream);
+}
+
+// Runs pellumo-pack with its output on a terminal, as a person at a console sees it.
+TRun PackOnTerminal(const std::vector<std::string>& args) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        std::vector<char*> argv{const_cast<char*>(PELLUMO_PACK)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(PELLUMO_PACK, argv.data());
+        ::_exit(127);
+    }
+    TRun run;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;) run.err.append(buffer, static_cast<std::size_t>(got));
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    ::close(terminal);
+    return run;
+}
+
+TEST_F(PellumoPack, AManifestBuildsTheShowAndExtractRebuildsItByteForByte) {
+    fs::create_directories(folder / "album" / "sons");
+    fs::copy_file(kColour, folder / "album" / "colour.jpg");
+    WriteFile(folder / "album" / "sons" / "thème.ogg", "OggS music");
+    WriteFile(folder / "album" / "show.toml", R"(# a show
+music = "sons/thème.ogg"
+loop = false
+fine_resize = true
+quality = 80
+
+[defaults]
+duration = 7
+style = "Circular reveal from centre"
+caption = "Été \"chez nous\""
+frame_color = "#C8C8C8"
+
+[[slides]]
+picture = "colour.jpg"
+
+[[slides]]
+picture = ")" + kBmp + R"("
+style = 3
+frame_color = "none"
+back_color = "#102030"
+caption = ""
+)");
+    fs::create_directory(folder / "out");
+    const fs::path built = folder / "out" / "show";
+    const TRun build = Pack({"build", "--manifest", (folder / "album" / "show.toml").string(), "-o", built.string(),
+                             "--player", player.string()});
+    ASSERT_EQ(build.exitCode, 0) << build.err;
+    EXPECT_EQ(build.err, "");  // no progress bar on a file
+    EXPECT_EQ(Contents(folder / "out" / "thème.ogg"), "OggS music");
+
+    const TCatalogue catalogue = ShowOf(built);
+    EXPECT_EQ(AnsiToUtf8(catalogue.MusicFileName), "thème.ogg");
+    EXPECT_FALSE(catalogue.LoopShow);
+    EXPECT_TRUE(catalogue.CopyAllowed);
+    EXPECT_TRUE(catalogue.FineResize);
+    ASSERT_EQ(catalogue.Slides.size(), 2u);
+    const TSlideEntry& first = catalogue.Slides[0];
+    const TSlideEntry& second = catalogue.Slides[1];
+    EXPECT_EQ(first.Duration, 7);
+    EXPECT_EQ(first.TransitionStyle, 84);
+    EXPECT_EQ(AnsiToUtf8(first.Caption.Text()), "Été \"chez nous\"");
+    EXPECT_TRUE(first.Framed);
+    EXPECT_EQ(first.FrameColor, RGB(0xC8, 0xC8, 0xC8));
+    EXPECT_EQ(Contents(built).substr(first.DataOffset, first.DataSize), Contents(kColour));  // byte for byte
+    EXPECT_EQ(second.TransitionStyle, 3);
+    EXPECT_FALSE(second.Framed);
+    EXPECT_EQ(second.BackColor, RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(second.Caption.Text(), "");
+    // The bitmap went in as a JPEG of its pixels.
+    const fs::path secondJpeg = folder / "second.jpg";
+    WriteFile(secondJpeg, Contents(built).substr(second.DataOffset, second.DataSize));
+    TBitmap bmp;
+    bmp.LoadFromFile(kBmp);
+    const TBitmap decoded = Decoded(secondJpeg.string());
+    EXPECT_EQ(decoded.Width(), bmp.Width());
+    EXPECT_EQ(decoded.Height(), bmp.Height());
+
+    const TRun text = Pack({"inspect", built.string()});
+    EXPECT_NE(text.out.find(" 1    7 s  84 Circular reveal from centre  #000000  #C8C8C8"), std::string::npos) << text.out;
+
+    const fs::path parts = folder / "parts";
+    const TRun extract = Pack({"extract", built.string(), parts.string()});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    EXPECT_EQ(Contents(parts / "slide-001.jpg"), Contents(kColour));
+    EXPECT_EQ(Contents(parts / "thème.ogg"), "OggS music");
+    const fs::path rebuilt = folder / "rebuilt";
+    const TRun again = Pack({"build", "--manifest", (parts / "show.toml").string(), "-o", rebuilt.string(),
+                             "--player", player.string()});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(Contents(rebuilt), Contents(built));
+
+    // A second extract into the same folder would overwrite: refused, nothing touched.
+    WriteFile(parts / "slide-002.jpg", "edited");
+    const TRun refused = Pack({"extract", built.string(), parts.string()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("slide-002.jpg"), std::string::npos) << refused.err;
+    EXPECT_EQ(Contents(parts / "slide-002.jpg"), "edited");
+}
+
+TEST_F(PellumoPack, EveryFaultOfAManifestIsToldWithItsLineAndNothingIsWritten) {
+    WriteFile(folder / "notes.txt", "not a picture");
+    WriteFile(folder / "bad.toml", "music = \"absent.mp3\"\n"                // 1
+                                   "loop = \"yes\"\n"                        // 2
+                                   "colour = 3\n"                            // 3
+                                   "[defaults]\n"                            // 4
+                                   "duration = -1\n"                         // 5
+                                   "style = 300\n"                           // 6
+                                   "caption = \"☃\"\n"                       // 7
+                                   "[[slides]]\n"                            // 8
+                                   "picture = \"missing.jpg\"\n"             // 9
+                                   "back_color = \"#GG0000\"\n"              // 10
+                                   "[[slides]]\n"                            // 11
+                                   "style = \"no such\"\n"                   // 12
+                                   "[[slides]]\n"                            // 13
+                                   "picture = \"notes.txt\"\n"               // 14
+                                   "caption = \"" + std::string(81, 'x') + "\"\n");  // 15
+    WriteFile(show, "an older show");
+    const TRun run = Pack({"build", "--manifest", (folder / "bad.toml").string(), "-o", show.string(), "--player",
+                           player.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    std::size_t at = 0;
+    for (const char* fault : {":1 : ", "absent.mp3", ":2 : loop", ":3 : clé inconnue « colour »", ":5 : duration",
+                              ":6 : style", ":7 : caption", ":9 : image introuvable", ":10 : back_color",
+                              ":11 : picture manque", ":12 : style", ":15 : caption"}) {
+        const std::size_t found = run.err.find(fault, at);
+        EXPECT_NE(found, std::string::npos) << fault << " in order in\n" << run.err;
+        if (found != std::string::npos) at = found;
+    }
+    EXPECT_EQ(Contents(show), "an older show");
+
+    // Pictures that read badly are only found while the show is written; still nothing lands.
+    WriteFile(folder / "late.toml", "[[slides]]\npicture = \"notes.txt\"\n[[slides]]\npicture = \"" + kGray +
+                                        "\"\n[[slides]]\npicture = \"notes.txt\"\n");
+    const TRun late = Pack({"build", "--manifest", (folder / "late.toml").string(), "-o", show.string(), "--player",
+                            player.string()});
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_NE(late.err.find("late.toml:1 : "), std::string::npos) << late.err;
+    EXPECT_NE(late.err.find("late.toml:5 : "), std::string::npos) << late.err;
+    EXPECT_EQ(Contents(show), "an older show");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string().rfind(".pellumo-pack", 0), 0u) << "leftover " << entry.path();
+
+    const TRun syntax = Pack({"build", "--manifest", (folder / "notes.txt").string(), "-o", show.string()});
+    EXPECT_EQ(syntax.exitCode, 1);
+    EXPECT_NE(syntax.err.find("notes.txt:1 : "), std::string::npos) << syntax.err;
+}
+
+TEST_F(PellumoPack, AManifestOfTwoHundredPicturesShowsItsProgressOnATerminal) {
+    std::string manifest = "[defaults]\nduration = 1\n";
+    for (int i = 0; i < 200; ++i) manifest += "[[slides]]\npicture = \"" + (i % 2 ? kGray : kColour) + "\"\n";
+    WriteFile(folder / "many.toml", manifest);
+    const TRun run = PackOnTerminal({"build", "--manifest", (folder / "many.toml").string(), "-o", show.string(),
+                                     "--player", player.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("\rImages   0/200 [------------------------------]   0 %"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\rImages 100/200 [###############---------------]  50 %"), std::string::npos);
+    EXPECT_NE(run.err.find("\rImages 200/200 [##############################] 100 %"), std::string::npos);
+    EXPECT_EQ(ShowOf(show).Slides.size(), 200u);
+}
+
+}  // namespace
+}  // namespace pellumo
