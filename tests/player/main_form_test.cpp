@@ -260,5 +260,31 @@ TEST_F(MainFormTest, AShowBuiltByTheToolRunsItsTicksAndClosesCleanly) {
     EXPECT_EQ(form->WorkBitmap()->PixelFormat(), pf8bit);  // the gray picture came last
 }
 
+// A long show described by a manifest plays every slide in order, each with its own caption.
+TEST_F(MainFormTest, AManifestOfTwoHundredSlidesPlaysThemAll) {
+    const std::string data = std::string(PELLUMO_TEST_DATA) + "/jpeg/";
+    std::string manifest = "loop = false\n[defaults]\nduration = 1\n";
+    for (int k = 0; k < 200; ++k)
+        manifest += "[[slides]]\npicture = \"" + data + (k % 2 ? "gray_16x16.jpg" : "colour_16x16.jpg") +
+                    "\"\ncaption = \"n° " + std::to_string(k) + "\"\n";
+    TFileStream((folder / "show.toml").string(), fmCreate).WriteBuffer(manifest.data(), manifest.size());
+    const std::string show = (folder / "long-show").string();
+    const std::string command = std::string(PELLUMO_PACK) + " build --manifest '" + (folder / "show.toml").string() +
+                                "' -o '" + show + "' --player '" + PELLUMO_PACK + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Application->SetExeName(show);
+    form = &Application->CreateForm<TMainForm>();
+    ASSERT_EQ(form->LastIndex(), 199);
+    form->FormShow(form);
+    for (int k = 0; k < 200; ++k) {
+        form->TimerTimer(&form->Timer);
+        ASSERT_EQ(Shown(), "n° " + std::to_string(k));
+        ASSERT_NE(form->WorkBitmap(), nullptr);
+        EXPECT_EQ(form->WorkBitmap()->PixelFormat(), k % 2 ? pf8bit : pf24bit) << k;
+    }
+    form->TimerTimer(&form->Timer);
+    EXPECT_FALSE(form->Timer.Enabled());
+}
+
 }  // namespace
 }  // namespace pellumo
