@@ -39,7 +39,7 @@ void WriteShow(const TShowPlan& plan, const std::string& player, const std::stri
         TProgressBar progress(stderr, "Images", plan.slides.size());
         for (const TSlidePlan& slide : plan.slides) {
             try {
-                const std::vector<std::uint8_t> jpeg = SlideJpegBytes(slide.picture, plan.jpegQuality);
+                const std::vector<std::uint8_t> jpeg = SlideJpegBytes(slide.picture, plan.jpegQuality, slide.settings.BackColor);
                 if (unreadable.Empty()) writer.AddSlide(slide.settings, jpeg);
             } catch (const EOptionError& e) {
                 unreadable.Add(slide.origin + " : " + e.Message());

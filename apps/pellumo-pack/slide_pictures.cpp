@@ -1,5 +1,6 @@
 #include "slide_pictures.h"
 
+#include "alpha_flattening.h"
 #include "base/file_stream.h"
 #include "base/format.h"
 #include "base/memory_stream.h"
@@ -33,9 +34,13 @@ std::vector<std::uint8_t> EncodedJpeg(const TBitmap& bitmap, int quality) {
     return jpeg.Data();
 }
 
-std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality) {
+std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, TColor background) {
     std::vector<std::uint8_t> bytes = FileBytes(picture);
-    if (!LooksLikeJpeg(bytes)) return EncodedJpeg(LoadPictureBitmap(picture), quality);
+    if (!LooksLikeJpeg(bytes)) {
+        TBitmap bitmap = LoadPictureBitmap(picture);
+        FlattenAlpha(bitmap, background);
+        return EncodedJpeg(bitmap, quality);
+    }
     TMemoryStream stream(bytes);
     TJPEGImage jpeg;
     jpeg.LoadFromStream(stream);  // the header must read, or the show would fail when it plays
@@ -44,9 +49,9 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality) {
 
 }  // namespace
 
-std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality) {
+std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background) {
     try {
-        return PictureJpeg(picture, quality);
+        return PictureJpeg(picture, quality, background);
     } catch (const Exception& e) {
         throw EOptionError(Format("%s : image illisible (%s)", {picture, e.Message()}));
     }

@@ -4,13 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "base/color.h"
+
 namespace pellumo {
 
 // The JPEG bytes a slide stores for a picture file. A JPEG file is kept byte for byte, unless
 // its EXIF orientation says the camera was turned: the player shows pixels as stored, so such
 // a picture is decoded, turned upright and encoded again at `quality`. Any other picture the
-// format registry reads is encoded at `quality`. Raises an exception naming the file when the
+// format registry reads is encoded at `quality`, its transparent parts laid over `background`
+// (the slide's colour around the picture). Raises an exception naming the file when the
 // picture cannot be read.
-std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality);
+std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background);
 
 }  // namespace pellumo

@@ -166,6 +166,31 @@ TEST_F(PellumoPack, EveryFaultOfAManifestIsToldWithItsLineAndNothingIsWritten) {
     EXPECT_NE(syntax.err.find("notes.txt:1 : "), std::string::npos) << syntax.err;
 }
 
+// A JPEG has no transparency: what the picture leaves see-through shows the slide's colour.
+TEST_F(PellumoPack, TransparentPartsOfAPictureTakeTheSlideBackground) {
+    const std::string argb = PELLUMO_TEST_DATA "/bmp/im_32bit_argb.bmp";
+    WriteFile(folder / "alpha.toml", "[[slides]]\npicture = \"" + argb + "\"\nback_color = \"#FF0000\"\n");
+    ASSERT_EQ(Pack({"build", "--manifest", (folder / "alpha.toml").string(), "-o", show.string(), "--player",
+                    player.string()}).exitCode, 0);
+    const TSlideEntry slide = ShowOf(show).Slides.at(0);
+    WriteFile(folder / "stored.jpg", Contents(show).substr(slide.DataOffset, slide.DataSize));
+    TBitmap source;
+    source.LoadFromFile(argb);
+    TBitmap stored = Decoded((folder / "stored.jpg").string());
+    stored.SetPixelFormat(pf24bit);
+    // Half to fully opaque pixels: each as it looks over red, within what JPEG changes.
+    int difference = 0;
+    for (int y = 0; y < source.Height(); ++y)
+        for (int x = 0; x < source.Width(); ++x) {
+            const std::uint8_t* bgra = source.ScanLine(y) + x * 4;
+            const std::uint8_t* bgr = stored.ScanLine(y) + x * 3;
+            const int back[3] = {0, 0, 255};
+            for (int c = 0; c < 3; ++c)
+                difference += std::abs(bgr[c] - (bgra[c] * bgra[3] + back[c] * (255 - bgra[3])) / 255);
+        }
+    EXPECT_LT(difference / (source.Width() * source.Height() * 3), 12);
+}
+
 TEST_F(PellumoPack, AManifestOfTwoHundredPicturesShowsItsProgressOnATerminal) {
     std::string manifest = "[defaults]\nduration = 1\n";
     for (int i = 0; i < 200; ++i) manifest += "[[slides]]\npicture = \"" + (i % 2 ? kGray : kColour) + "\"\n";
