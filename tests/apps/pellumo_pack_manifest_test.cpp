@@ -191,6 +191,21 @@ TEST_F(PellumoPack, TransparentPartsOfAPictureTakeTheSlideBackground) {
     EXPECT_LT(difference / (source.Width() * source.Height() * 3), 12);
 }
 
+// The README's manifest is the demo show's, and it builds as the README says.
+TEST_F(PellumoPack, TheReadmeExampleIsTheDemoManifestAndBuilds) {
+    const fs::path root = fs::path(PELLUMO_TEST_DATA).parent_path().parent_path();
+    const std::string readme = Contents(root / "README.md");
+    const std::size_t start = readme.find("```toml\n");
+    ASSERT_NE(start, std::string::npos);
+    const std::size_t end = readme.find("```", start + 8);
+    const fs::path manifest = root / "samples" / "demo" / "show.toml";
+    EXPECT_EQ(readme.substr(start + 8, end - start - 8), Contents(manifest));
+    ASSERT_NE(readme.find("build/bin/pellumo-pack build --manifest samples/demo/show.toml -o demo-show"), std::string::npos);
+    const TRun build = Pack({"build", "--manifest", manifest.string(), "-o", show.string(), "--player", player.string()});
+    ASSERT_EQ(build.exitCode, 0) << build.err;
+    EXPECT_EQ(ShowOf(show).Slides.size(), 4u);
+}
+
 TEST_F(PellumoPack, AManifestOfTwoHundredPicturesShowsItsProgressOnATerminal) {
     std::string manifest = "[defaults]\nduration = 1\n";
     for (int i = 0; i < 200; ++i) manifest += "[[slides]]\npicture = \"" + (i % 2 ? kGray : kColour) + "\"\n";
