@@ -1,7 +1,10 @@
 // The keys, clicks, menu items and dialogs of the running show.
 #include <QApplication>
 #include <QKeyEvent>
+#include <csignal>
 #include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <iterator>
 
 #include "player/show_window.h"
@@ -217,6 +220,50 @@ TEST_F(UserCommandsTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].Text, "Impossible de créer le fichier " + *typed);
     EXPECT_EQ(Contents(blocked), "a file");
+}
+
+// A disk that fills up while the copy is written: the old file stays whole, the platform's
+// message says what failed, and no temporary file is left behind.
+TEST_F(UserCommandsTest, AFullDiskKeepsTheOldFileWhole) {
+    PlaySix(true);
+    const std::filesystem::path target = folder / "full.jpg";
+    std::ofstream(target) << "older";
+    typed = target.string();
+    answer = mrYes;
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+    rlimit full = saved;
+    full.rlim_cur = 1000;  // the picture is some 600 KB
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    form->Copier_Image.Click();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    ASSERT_EQ(asked.size(), 2u);  // the overwrite question, then the failure
+    EXPECT_EQ(asked[1].Text, "Erreur d'écriture dans le flux");
+    EXPECT_EQ(Contents(target), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
+}
+
+// A folder the user may not write in; root may write anywhere, so the test gives up its
+// rights while it saves.
+TEST_F(UserCommandsTest, AReadOnlyFolderIsReportedAndItsFileKept) {
+    PlaySix(true);
+    const std::filesystem::path locked = folder / "locked";
+    std::filesystem::create_directory(locked);
+    std::ofstream(locked / "copy.jpg") << "older";
+    std::filesystem::permissions(locked, std::filesystem::perms(0555));
+    typed = (locked / "copy.jpg").string();
+    answer = mrYes;
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::seteuid(65534) == 0);
+    form->Copier_Image.Click();
+    ASSERT_TRUE(!root || ::seteuid(0) == 0);
+    std::filesystem::permissions(locked, std::filesystem::perms(0755));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].Text, "Impossible de créer le fichier " + *typed);
+    EXPECT_EQ(Contents(locked / "copy.jpg"), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(locked), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace
