@@ -27,10 +27,14 @@ TPoint SourceOf(int orientation, int x, int y, int width, int height) {
 
 void OrientUpright(TBitmap& picture, int orientation) {
     if (orientation < 2 || orientation > 8 || picture.Empty()) return;
-    // Pixels smaller than a byte move as whole bytes once spread to 8 bits; both conversions
-    // keep every colour, as the palette fits either depth.
+    // Pixels smaller than a byte move as whole bytes once spread to 8 bits. The palette they
+    // are shown with is made the bitmap's own first, so that it fits both depths and neither
+    // conversion changes a colour.
     const TPixelFormat format = picture.PixelFormat();
-    if (BitsPerPixel(format) < 8) picture.SetPixelFormat(pf8bit);
+    if (BitsPerPixel(format) < 8) {
+        picture.SetPalette(EffectivePalette(picture.Palette(), BitsPerPixel(format)));
+        picture.SetPixelFormat(pf8bit);
+    }
 
     const int width = picture.Width(), height = picture.Height();
     const bool swapsSides = orientation >= 5;

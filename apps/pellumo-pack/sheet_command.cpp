@@ -15,11 +15,17 @@
 namespace pellumo {
 namespace {
 
+// The smallest cell still fits a few letters on a label line; the largest keeps the whole
+// sheet to about 64 MB.
+constexpr int kMinCellWidth = 64;
+constexpr int kMaxCellWidth = 480;
+constexpr int kMinCellHeight = 40;
+constexpr int kMaxCellHeight = 300;
 constexpr int kColumns = 8;
 constexpr int kRows = static_cast<int>(kStyleCount) / kColumns;
 constexpr int kGap = 6;         // around and between cells
 constexpr int kTextMargin = 4;  // inside a label strip
-constexpr int kStep = 4;        // the player's default
+constexpr int kStep = 4;        // as 'frame' by default
 constexpr TColor kBackground = RGB(40, 40, 40);
 constexpr TColor kStripColour = RGB(245, 245, 240);
 constexpr TColor kTextColour = RGB(0, 0, 0);
@@ -47,8 +53,8 @@ void FillRect(TBitmap& sheet, const TRect& rect, TColor colour) {
 void RunSheet(const TSheetRequest& request) {
     CheckRange(request.progress, 0, 100, "--progress");
     const TSize cell = ParseSize(request.size, "--size");
-    CheckRange(cell.Width, kMinSheetCellWidth, kMaxSheetCellWidth, "--size (largeur)");
-    CheckRange(cell.Height, kMinSheetCellHeight, kMaxSheetCellHeight, "--size (hauteur)");
+    CheckRange(cell.Width, kMinCellWidth, kMaxCellWidth, "--size (largeur)");
+    CheckRange(cell.Height, kMinCellHeight, kMaxCellHeight, "--size (hauteur)");
 
     const TBitmap oldPicture = OldSheetPicture(cell.Width, cell.Height);
     const TBitmap newPicture = NewSheetPicture(cell.Width, cell.Height);

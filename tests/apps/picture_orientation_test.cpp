@@ -85,6 +85,20 @@ TEST(OrientUpright, EveryOrientationInEveryDecodedFormat) {
     }
 }
 
+// A 4-bit picture without a palette of its own is shown in the 16 standard colours; turning it
+// moves its indices and keeps those colours.
+TEST(OrientUpright, SubBytePixelsKeepTheirDefaultColours) {
+    TBitmap picture;
+    picture.SetPixelFormat(pf4bit);
+    picture.SetSize(3, 1);
+    picture.ScanLine(0)[0] = 0x1E;
+    picture.ScanLine(0)[1] = 0x90;
+    OrientUpright(picture, 2);
+    EXPECT_EQ(picture.ScanLine(0)[0], 0x9E);
+    EXPECT_EQ(picture.ScanLine(0)[1] & 0xF0, 0x10);
+    EXPECT_EQ(picture.Palette(), DefaultPalette(4));
+}
+
 std::vector<std::uint8_t> FileBytes(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
