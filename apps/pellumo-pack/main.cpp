@@ -10,6 +10,7 @@
 #include "image_commands.h"
 #include "inspect_command.h"
 #include "resample_command.h"
+#include "sheet_command.h"
 
 namespace {
 
@@ -99,6 +100,16 @@ int main(int argc, char** argv) {
     frameCommand->add_option("NEW", frame.newPicture, "Nouvelle image")->required();
     frameCommand->add_option("OUT", frame.output, "Fichier BMP à écrire")->required();
 
+    pellumo::TSheetRequest sheet;
+    CLI::App* sheetCommand = app.add_subcommand(
+        "sheet", "Planche des 128 transitions à un même avancement, chacune légendée de son numéro et de son nom, "
+                 "dans un BMP 24 bits");
+    sheetCommand->add_option("--progress", sheet.progress, "Avancement, 0..100 (50)");
+    sheetCommand->add_option("--size", sheet.size,
+                             "Taille de l'image de chaque case, LARGEURxHAUTEUR, de 64x40 à 480x300 (240x150) ; "
+                             "8 cases par rangée, une bande de légende sous chacune");
+    sheetCommand->add_option("OUT", sheet.output, "Fichier BMP à écrire")->required();
+
     pellumo::TResampleRequest resample;
     CLI::App* resampleCommand =
         app.add_subcommand("resample", "Redimensionner une image avec un filtre, vers un BMP 24 bits");
@@ -136,6 +147,8 @@ int main(int argc, char** argv) {
             pellumo::RunStyles(std::cout);
         } else if (frameCommand->parsed()) {
             pellumo::RunFrame(frame);
+        } else if (sheetCommand->parsed()) {
+            pellumo::RunSheet(sheet);
         } else if (resampleCommand->parsed()) {
             pellumo::RunResample(resample);
         } else if (convert->parsed()) {

@@ -19,6 +19,13 @@ bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+int ParseLength(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) return -1;
+    return value;
+}
+
 }  // namespace
 
 TColor ParseColor(std::string_view text, std::string_view option) {
@@ -48,6 +55,23 @@ std::uint8_t ParseStyle(std::string_view text, std::string_view option) {
     }
     throw EOptionError(Format("%s : style %s inconnu (un numéro de 0 à 127 ou un nom de style)",
                               {std::string(option), Quoted(text)}));
+}
+
+TSize ParseSize(std::string_view text, std::string_view option) {
+    const std::size_t x = text.find('x');
+    const TSize size = x == std::string_view::npos
+                           ? TSize{-1, -1}
+                           : TSize{ParseLength(text.substr(0, x)), ParseLength(text.substr(x + 1))};
+    if (size.Width < 1 || size.Height < 1)
+        throw EOptionError(Format("%s : LARGEURxHAUTEUR attendu, deux entiers positifs (par exemple 1920x1080)",
+                                  {std::string(option)}));
+    return size;
+}
+
+void CheckRange(int value, int low, int high, std::string_view option) {
+    if (value < low || value > high)
+        throw EOptionError(Format("%s : une valeur de %d à %d est attendue",
+                                  {std::string(option), std::to_string(low), std::to_string(high)}));
 }
 
 std::int32_t ParseDuration(std::string_view text, std::string_view option) {

@@ -24,6 +24,17 @@ std::string ColorText(TColor color);
 // A style number 0..127 or a style name, letter case aside.
 std::uint8_t ParseStyle(std::string_view text, std::string_view option);
 
+struct TSize {
+    int Width = 0;
+    int Height = 0;
+};
+
+// "WIDTHxHEIGHT", two positive integers.
+TSize ParseSize(std::string_view text, std::string_view option);
+
+// Raises unless low <= value <= high.
+void CheckRange(int value, int low, int high, std::string_view option);
+
 // Whole seconds, 0 or more, within 32 bits.
 std::int32_t ParseDuration(std::string_view text, std::string_view option);
 

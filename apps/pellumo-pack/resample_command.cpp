@@ -1,7 +1,6 @@
 #include "resample_command.h"
 
 #include <array>
-#include <charconv>
 #include <string_view>
 
 #include "base/exceptions.h"
@@ -22,28 +21,6 @@ TResampleFilter ParseFilter(std::string_view text) {
     throw EOptionError("--filter : un filtre parmi " + ResampleFilterNames() + " est attendu");
 }
 
-int ParseLength(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1) return -1;
-    return value;
-}
-
-struct TSize {
-    int Width;
-    int Height;
-};
-
-TSize ParseSize(std::string_view text) {
-    const std::size_t x = text.find('x');
-    const TSize size = x == std::string_view::npos
-                           ? TSize{-1, -1}
-                           : TSize{ParseLength(text.substr(0, x)), ParseLength(text.substr(x + 1))};
-    if (size.Width < 1 || size.Height < 1)
-        throw EOptionError("--size : LARGEURxHAUTEUR attendu, deux entiers positifs (par exemple 1920x1080)");
-    return size;
-}
-
 }  // namespace
 
 std::string ResampleFilterNames() {
@@ -57,7 +34,7 @@ std::string ResampleFilterNames() {
 
 void RunResample(const TResampleRequest& request) {
     const TResampleFilter filter = ParseFilter(request.filter);
-    const TSize size = ParseSize(request.size);
+    const TSize size = ParseSize(request.size, "--size");
     if (!(request.radius >= 0.0f && request.radius <= kMaxFilterRadius))
         throw EOptionError("--radius : une valeur de 0 à 256 est attendue");
 

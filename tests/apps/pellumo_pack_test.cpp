@@ -1,3 +1,5 @@
+#include <set>
+
 #include "pack_fixture.h"
 
 namespace pellumo {
@@ -148,6 +150,82 @@ TEST_F(PellumoPack, FrameRendersEveryStyle) {
     }
     const TRun bad = Pack({"frame", "--style", "Nope", "--progress", "50", kColour, kGray, frame.string()});
     EXPECT_EQ(bad.exitCode, 1);
+}
+
+// A sheet cell's picture area or label strip, as 24-bit rows. Cells are 8 to a row, 6 pixels
+// apart and from the edges; the strip is under the picture.
+std::string CellPart(const TBitmap& sheet, int style, int cellWidth, int top, int height) {
+    const int pitchY = (sheet.Height() - 6) / 16;
+    const int left = 6 + style % 8 * (cellWidth + 6);
+    const int y0 = 6 + style / 8 * pitchY + top;
+    std::string bytes;
+    for (int y = y0; y < y0 + height; ++y)
+        bytes.append(reinterpret_cast<const char*>(sheet.ScanLine(y)) + 3 * left, 3 * cellWidth);
+    return bytes;
+}
+
+TBitmap LoadedSheet(const fs::path& file) {
+    TBitmap sheet;
+    sheet.LoadFromFile(file.string());
+    sheet.SetPixelFormat(pf24bit);
+    return sheet;
+}
+
+// Every style has its cell: at the start of a transition all show the same old display, half
+// way they tell the styles apart, and each strip carries dark letters on a light ground.
+TEST_F(PellumoPack, SheetShowsEveryStyleInALabelledCell) {
+    const fs::path out = folder / "sheet.bmp";
+    const TRun run = Pack({"sheet", out.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const TBitmap sheet = LoadedSheet(out);
+    EXPECT_EQ(sheet.Width(), 8 * 246 + 6);
+    EXPECT_EQ((sheet.Height() - 6) % 16, 0);
+    const int stripHeight = (sheet.Height() - 6) / 16 - 6 - 150;
+    ASSERT_GE(stripHeight, 13);
+
+    std::set<std::string> pictures, strips;
+    for (int style = 0; style < 128; ++style) {
+        pictures.insert(CellPart(sheet, style, 240, 0, 150));
+        const std::string strip = CellPart(sheet, style, 240, 150, stripHeight);
+        strips.insert(strip);
+        const auto dark = std::count_if(strip.begin(), strip.end(), [](char c) { return static_cast<unsigned char>(c) < 64; });
+        const auto light = std::count_if(strip.begin(), strip.end(), [](char c) { return static_cast<unsigned char>(c) > 200; });
+        EXPECT_GT(dark, 3 * 40) << style;  // a few letters' worth
+        EXPECT_GT(light, static_cast<std::ptrdiff_t>(strip.size()) / 2) << style;
+    }
+    EXPECT_EQ(strips.size(), 128u);
+    EXPECT_GE(pictures.size(), 100u);
+    for (const auto& [a, b] : {std::pair{1, 2}, {3, 5}, {60, 86}, {118, 123}})
+        EXPECT_NE(CellPart(sheet, a, 240, 0, 150), CellPart(sheet, b, 240, 0, 150)) << a << " and " << b;
+
+    ASSERT_EQ(Pack({"sheet", "--progress", "0", "--size", "64x40", out.string()}).exitCode, 0);
+    const TBitmap small = LoadedSheet(out);
+    EXPECT_EQ(small.Width(), 8 * 70 + 6);
+    for (int style = 1; style < 128; ++style)
+        EXPECT_EQ(CellPart(small, style, 64, 0, 40), CellPart(small, 0, 64, 0, 40)) << style;
+}
+
+TEST_F(PellumoPack, SheetRefusesBadValuesAndKeepsTheFile) {
+    const fs::path out = folder / "sheet.bmp";
+    WriteFile(out, "an older sheet");
+    const struct {
+        std::vector<std::string> options;
+        std::string said;
+    } bad[] = {{{"--progress", "-1"}, "--progress : une valeur de 0 à 100"},
+               {{"--progress", "101"}, "--progress : une valeur de 0 à 100"},
+               {{"--progress", "half"}, "--progress"},
+               {{"--size", "63x40"}, "--size (largeur) : une valeur de 64 à 480"},
+               {{"--size", "240x301"}, "--size (hauteur) : une valeur de 40 à 300"},
+               {{"--size", "240"}, "--size : LARGEURxHAUTEUR"}};
+    for (const auto& c : bad) {
+        std::vector<std::string> args{"sheet"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(out.string());
+        const TRun run = Pack(args);
+        EXPECT_NE(run.exitCode, 0) << c.said;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(Contents(out), "an older sheet");
+    }
 }
 
 // The command reaches every filter by its name and the sizes it is given.
