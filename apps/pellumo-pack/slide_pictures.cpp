@@ -4,8 +4,10 @@
 #include "base/file_stream.h"
 #include "base/format.h"
 #include "base/memory_stream.h"
+#include "exif_orientation.h"
 #include "option_values.h"
 #include "picture_loading.h"
+#include "picture_orientation.h"
 #include "player/catalogue.h"
 #include "raster/jpeg_image.h"
 
@@ -44,7 +46,12 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, T
     TMemoryStream stream(bytes);
     TJPEGImage jpeg;
     jpeg.LoadFromStream(stream);  // the header must read, or the show would fail when it plays
-    return bytes;
+    const int orientation = ExifOrientation(bytes);
+    if (orientation == 1) return bytes;
+    TBitmap upright;
+    upright.Assign(jpeg);
+    OrientUpright(upright, orientation);
+    return EncodedJpeg(upright, quality);
 }
 
 }  // namespace

@@ -286,5 +286,28 @@ TEST_F(MainFormTest, AManifestOfTwoHundredSlidesPlaysThemAll) {
     EXPECT_FALSE(form->Timer.Enabled());
 }
 
+// A camera turned a quarter clockwise: the show holds the picture upright, as it plays.
+TEST_F(MainFormTest, ARotatedCameraPicturePlaysUpright) {
+    const std::string show = (folder / "turned").string();
+    const std::string command = std::string(PELLUMO_PACK) + " build -o '" + show + "' --player '" + PELLUMO_PACK +
+                                "' '" + PELLUMO_TEST_DATA + "/jpeg/orientation_6_mm_16x16.jpg'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Application->SetExeName(show);
+    form = &Application->CreateForm<TMainForm>();
+    form->TimerTimer(&form->Timer);
+    TBitmap picture;
+    picture.Assign(*form->WorkBitmap());
+    picture.SetPixelFormat(pf24bit);
+    // The file's quadrants are red, green over blue, white; upright, blue is top left.
+    const auto near = [&](int x, int y, int red, int green, int blue) {
+        const std::uint8_t* p = picture.ScanLine(y) + 3 * x;
+        return std::abs(p[2] - red) < 16 && std::abs(p[1] - green) < 16 && std::abs(p[0] - blue) < 16;
+    };
+    EXPECT_TRUE(near(4, 4, 30, 50, 220));
+    EXPECT_TRUE(near(12, 4, 200, 30, 40));
+    EXPECT_TRUE(near(4, 12, 250, 250, 250));
+    EXPECT_TRUE(near(12, 12, 20, 180, 60));
+}
+
 }  // namespace
 }  // namespace pellumo
