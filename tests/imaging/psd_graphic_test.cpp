@@ -137,6 +137,7 @@ TEST(PSDGraphic, RefusesWhatItCannotShow) {
     EXPECT_EQ(LoadInto(psd, File({.Channels = 2}, ColorRow)), invalidColor);
     EXPECT_EQ(LoadInto(psd, File({.Depth = 32}, ColorRow)), invalidColor);
     EXPECT_EQ(LoadInto(psd, File({.Mode = 5}, ColorRow)), invalidColor);
+    EXPECT_EQ(LoadInto(psd, File({.Mode = 9, .Depth = 16}, ColorRow)), invalidColor);
     EXPECT_EQ(LoadInto(psd, File({.Compression = 2}, ColorRow)),
               "Cannot load image. The compression scheme is not supported for PSD or PDD files.");
     EXPECT_EQ(LoadInto(psd, File({.Mode = 2, .Channels = 1}, ColorRow)),

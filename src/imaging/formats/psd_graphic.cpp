@@ -63,7 +63,8 @@ std::size_t PlanesShown(const TPSDHeader& h) {
         case pmRGB:
         case pmMultichannel: return wide && h.Channels >= 3 ? std::min<std::size_t>(h.Channels, kMaxPlanes) : 0;
         case pmCMYK: return wide && h.Channels >= 4 ? 4 : 0;
-        case pmLab: return wide && h.Channels >= 3 ? 3 : 0;
+        // The L*a*b* conversion reads 8-bit scales only.
+        case pmLab: return h.Depth == 8 && h.Channels >= 3 ? 3 : 0;
         default: return 0;
     }
 }
@@ -117,9 +118,15 @@ std::uint16_t ReadCompression(TBoundedReader& reader) {
     return compression;
 }
 
-// The file stores CMYK as 255 minus the ink.
-void Invert(std::vector<std::uint8_t>& row) {
+// The file stores CMYK as 255 minus the ink, and 16-bit samples most significant byte first,
+// while the CMYK conversion reads 16-bit samples in machine order.
+void ToInk(std::vector<std::uint8_t>& row, std::uint16_t depth) {
     for (std::uint8_t& value : row) value = static_cast<std::uint8_t>(255 - value);
+    if (depth != 16) return;
+    for (std::size_t i = 0; i + 1 < row.size(); i += 2) {
+        const std::uint16_t sample = GetBE16(&row[i]);
+        std::memcpy(&row[i], &sample, sizeof sample);
+    }
 }
 
 }  // namespace
@@ -155,7 +162,7 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
     for (std::uint32_t y = 0; y < header.Rows; ++y) {
         for (std::size_t c = 0; c < planes; ++c) {
             rows.Read(c, y, buffers[c]);
-            if (header.Mode == pmCMYK) Invert(buffers[c]);
+            if (header.Mode == pmCMYK) ToInk(buffers[c], header.Depth);
             sources[c] = buffers[c].data();
         }
         manager.ConvertRow(std::span(sources.data(), planes), image.ScanLine(static_cast<int>(y)), header.Columns);
