@@ -21,6 +21,7 @@ struct TRLALayout {
     std::string_view Gamma = "1.0";
     std::string_view Channel = "rgb";
     int Bits = 8;
+    int MatteBits = 8;
 };
 
 // The sample of channel c at column x of scan line i, in file order.
@@ -30,7 +31,7 @@ std::uint8_t Sample(int c, int i, int x) { return static_cast<std::uint8_t>(64 +
 std::vector<std::uint8_t> File(const TRLALayout& l) {
     TFileBytes file;
     file.Zeros(8).BE16(0).BE16(kWidth - 1).BE16(l.Bottom).BE16(l.Top).Zeros(4).BE16(3).BE16(l.Matte).PadTo(28);
-    file.Text(l.Gamma).PadTo(580).Text(l.Channel).PadTo(658).BE16(l.Bits).PadTo(740);
+    file.Text(l.Gamma).PadTo(580).Text(l.Channel).PadTo(658).BE16(l.Bits).BE16(0).BE16(l.MatteBits).PadTo(740);
     const int channels = 3 + l.Matte;
     const std::uint32_t lineSize = channels * (2 + 1 + kWidth);
     for (int i = 0; i < kHeight; ++i) file.BE32(740 + 4 * kHeight + i * lineSize);
@@ -78,6 +79,7 @@ TEST(RLAGraphic, RefusesColourLayoutsWithoutAConversionAndShortFiles) {
     EXPECT_EQ(LoadInto(rla, File({.Channel = "xyz"})), invalidColor);
     EXPECT_EQ(LoadInto(rla, File({.Channel = "sampler"})), invalidColor);
     EXPECT_EQ(LoadInto(rla, File({.Bits = 16})), invalidColor);
+    EXPECT_EQ(LoadInto(rla, File({.Matte = 1, .MatteBits = 16})), invalidColor);
     EXPECT_EQ(LoadInto(rla, File({.Channel = "RGB"})), "");
     std::vector<std::uint8_t> truncated = File({});
     truncated.pop_back();

@@ -1,5 +1,6 @@
 #include "imaging/formats/psp_graphic.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
@@ -182,7 +183,9 @@ void TPSPLoad::ReadChannels(std::size_t count) {
         // are passed over whole, by the block's length.
         if (bitmapType == 0 && channelType <= 3)
             planes_[channelType == 0 ? 0 : channelType - 1] = ReadChannelPlane(reader_, layout_, compressedLength);
-        reader_.Seek(block.End);
+        // Never back into the data just read: a block length that ends inside it would let
+        // every further channel decode the same bytes again.
+        reader_.Seek(std::max(block.End, reader_.Position()));
     }
 }
 

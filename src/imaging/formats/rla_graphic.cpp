@@ -27,7 +27,7 @@ constexpr float kDisplayGamma = 2.2f;
 
 struct TRLAHeader {
     std::int16_t ActiveLeft, ActiveRight, ActiveBottom, ActiveTop;
-    std::uint16_t NumChannels, NumMatte, ChannelBits;
+    std::uint16_t NumChannels, NumMatte, ChannelBits, MatteBits;
     std::string Gamma, Channel;
 };
 
@@ -41,9 +41,9 @@ TRLAHeader ReadHeader(TBoundedReader& reader) {
     std::array<std::uint8_t, kHeaderSize> b{};
     reader.Read(b.data(), b.size());
     const auto signed16 = [&](std::size_t at) { return static_cast<std::int16_t>(GetBE16(&b[at])); };
-    return {signed16(8),       signed16(10),         signed16(12),          signed16(14),
-            GetBE16(&b[20]),   GetBE16(&b[22]),      GetBE16(&b[658]),      TextField(&b[28], 16),
-            TextField(&b[580], 32)};
+    return {signed16(8),     signed16(10),     signed16(12),     signed16(14),
+            GetBE16(&b[20]), GetBE16(&b[22]),  GetBE16(&b[658]), GetBE16(&b[662]),
+            TextField(&b[28], 16), TextField(&b[580], 32)};
 }
 
 std::string Lowered(std::string text) {
@@ -63,9 +63,10 @@ std::optional<float> GammaValue(const std::string& text) {
     return value;
 }
 
-// Only RGB with 8-bit samples has a conversion to the bitmap's rows.
+// Only RGB with 8-bit samples, and an 8-bit matte if any, has a conversion to the bitmap's rows.
 void CheckColorFormat(const TRLAHeader& header) {
-    if (Lowered(header.Channel) != "rgb" || header.NumChannels != kColorChannels || header.ChannelBits != kChannelBits)
+    if (Lowered(header.Channel) != "rgb" || header.NumChannels != kColorChannels ||
+        header.ChannelBits != kChannelBits || (header.NumMatte > 0 && header.MatteBits != kChannelBits))
         RaiseImageError(image_messages::kInvalidColorFormat, kFormatName);
 }
 
