@@ -159,7 +159,9 @@ void TPSDGraphic::LoadFromStream(TStream& stream) {
     image.SetSize(static_cast<int>(header.Columns), static_cast<int>(header.Rows));
     std::array<std::vector<std::uint8_t>, kMaxPlanes> buffers;
     std::array<const std::uint8_t*, kMaxPlanes> sources{};
-    for (std::uint32_t y = 0; y < header.Rows; ++y) {
+    // An image without columns has no pixels to read, however many rows it claims.
+    const std::uint32_t rowsToRead = header.Columns == 0 ? 0 : header.Rows;
+    for (std::uint32_t y = 0; y < rowsToRead; ++y) {
         for (std::size_t c = 0; c < planes; ++c) {
             rows.Read(c, y, buffers[c]);
             if (header.Mode == pmCMYK) ToInk(buffers[c], header.Depth);

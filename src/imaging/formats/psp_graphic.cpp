@@ -197,7 +197,9 @@ void TPSPLoad::ConvertLayer() {
     if (IsIndexed(format_) && !palette_.empty()) image_.SetPalette(palette_);
     image_.SetSize(width_, height_);
     std::array<const std::uint8_t*, 3> sources{};
-    for (int y = 0; y < height_; ++y) {
+    // An image without columns has no pixels to convert, however many rows it claims.
+    const int rowsToConvert = width_ == 0 ? 0 : height_;
+    for (int y = 0; y < rowsToConvert; ++y) {
         for (std::size_t c = 0; c < used; ++c) sources[c] = planes_[c].data() + static_cast<std::size_t>(y) * layout_.RowSize;
         manager_.ConvertRow(std::span(sources.data(), used), image_.ScanLine(y), static_cast<std::uint32_t>(width_));
     }
