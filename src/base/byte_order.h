@@ -27,6 +27,12 @@ constexpr void PutLE32(std::uint8_t* p, std::uint32_t value) {
     PutLE16(p + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
+// Big-endian values at an address (no alignment needed).
+constexpr std::uint16_t GetBE16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+constexpr std::uint32_t GetBE32(const std::uint8_t* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+}
+
 // Reverse the bytes of every element of an array in place.
 void SwapShorts(std::uint16_t* values, std::size_t count);
 void SwapLongs(std::uint32_t* values, std::size_t count);
