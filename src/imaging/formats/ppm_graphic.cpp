@@ -48,7 +48,7 @@ public:
     }
 
     // The bytes still to come, buffered or in the stream.
-    std::uint64_t BytesLeft() { return (count_ - index_) + pellumo::BytesLeft(stream_); }
+    std::uint64_t Remaining() { return (count_ - index_) + BytesLeft(stream_); }
 
     // The next decimal number. Whitespace and any number of comment lines ("#" to the line's
     // end) come before it; the byte that ends it is consumed, and a comment it starts is
@@ -147,6 +147,14 @@ private:
     bool wide_;
 };
 
+// The least a raster of this size takes: a byte for each text pixel or sample at least.
+std::uint64_t LeastRasterBytes(const TMapKind& kind, std::uint32_t width, std::uint32_t height,
+                               const TSampleReader& samples) {
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    if (kind.Channels != 0) return samples.LeastBytes(pixels * static_cast<unsigned>(kind.Channels));
+    return kind.Text ? pixels : (std::uint64_t{width} + 7) / 8 * height;
+}
+
 void ReadBitmapRows(TMapReader& reader, bool text, TBitmap& image) {
     const auto width = static_cast<std::size_t>(image.Width());
     const std::size_t rowBytes = (width + 7) / 8;
@@ -197,11 +205,9 @@ void TPPMGraphic::LoadFromStream(TStream& stream) {
     const TPixelFormat format = kind.Channels == 0 ? pf1bit : kind.Channels == 1 ? pf8bit : pf24bit;
     CheckedImageBytes(width, height, BitsPerPixel(format));
     TSampleReader samples(reader, kind.Text, maximum);
-    const std::uint64_t pixels = std::uint64_t{width} * height;
-    const std::uint64_t leastBytes = kind.Channels == 0 ? (kind.Text ? pixels : (width + 7) / 8 * std::uint64_t{height})
-                                                        : samples.LeastBytes(pixels * static_cast<unsigned>(kind.Channels));
     // Checked before the bitmap is allocated, so that a lying header costs nothing.
-    if (reader.BytesLeft() < leastBytes) RaiseImageError(image_messages::kStreamReadError, kFormatName);
+    if (reader.Remaining() < LeastRasterBytes(kind, width, height, samples))
+        RaiseImageError(image_messages::kStreamReadError, kFormatName);
 
     TBitmap image;
     image.SetPixelFormat(format);
@@ -214,10 +220,14 @@ void TPPMGraphic::LoadFromStream(TStream& stream) {
         image.SetPalette(manager.MakeGrayPalette(format == pf1bit));
     }
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
-    if (kind.Channels == 0)
-        ReadBitmapRows(reader, kind.Text, image);
-    else
-        ReadSampleRows(samples, kind.Channels, image);
+    // An image without columns has no raster, however many rows it claims: walking them
+    // would cost time for nothing.
+    if (width != 0) {
+        if (kind.Channels == 0)
+            ReadBitmapRows(reader, kind.Text, image);
+        else
+            ReadSampleRows(samples, kind.Channels, image);
+    }
     Assign(std::move(image));
 }
 
