@@ -5,7 +5,7 @@
 
 #include "base/byte_order.h"
 #include "base/image_limits.h"
-#include "imaging/formats/format_stream.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -26,28 +26,29 @@ TGraphicClass TAutodeskGraphic::StaticClass() {
 
 void TAutodeskGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
+    TBoundedReader file(stream, kFormatName);
     std::array<std::uint8_t, kHeaderSize> header{};
     if (stream.Read(header.data(), 2) != 2 || GetLE16(header.data()) != kMagic)
         RaiseImageError(image_messages::kInvalidFormat, kFormatName);
-    ReadExactly(stream, header.data() + 2, kHeaderSize - 2, kFormatName);
+    file.Read(header.data() + 2, kHeaderSize - 2);
     const std::uint16_t width = GetLE16(&header[2]);
     const std::uint16_t height = GetLE16(&header[4]);
 
     std::array<std::uint8_t, 3 * kMaxPaletteEntries> entries{};
-    ReadExactly(stream, entries.data(), entries.size(), kFormatName);
+    file.Read(entries.data(), entries.size());
     TPalette palette(kMaxPaletteEntries);
     for (std::size_t i = 0; i < palette.size(); ++i)
         palette[i] = {Widened(entries[3 * i]), Widened(entries[3 * i + 1]), Widened(entries[3 * i + 2]), 0};
 
     CheckedImageBytes(width, height, 8);
     // Before the bitmap is allocated: the file must hold all its rows.
-    if (BytesLeft(stream) < std::uint64_t{width} * height)
+    if (file.BytesLeft() < std::uint64_t{width} * height)
         RaiseImageError(image_messages::kStreamReadError, kFormatName);
     TBitmap image;
     image.SetPixelFormat(pf8bit);
     image.SetPalette(std::move(palette));
     image.SetSize(width, height);
-    for (int y = 0; y < height; ++y) ReadExactly(stream, image.ScanLine(y), width, kFormatName);
+    for (int y = 0; y < height; ++y) file.Read(image.ScanLine(y), width);
     Assign(std::move(image));
 }
 

@@ -11,7 +11,7 @@
 #include "base/file_stream.h"
 #include "base/image_limits.h"
 #include "imaging/compression/run_length_decoders.h"
-#include "imaging/formats/format_stream.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -72,12 +72,13 @@ void TCUTGraphic::LoadFromFile(const std::string& fileName) {
 
 void TCUTGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
+    TBoundedReader file(stream, kFormatName);
     std::array<std::uint8_t, kHeaderSize> header{};
-    ReadExactly(stream, header.data(), header.size(), kFormatName);
+    file.Read(header.data(), header.size());
     const std::uint16_t width = GetLE16(&header[0]);
     const std::uint16_t height = GetLE16(&header[2]);
     CheckedImageBytes(width, height, 8);
-    const std::uint64_t packedSize = BytesLeft(stream);
+    const std::uint64_t packedSize = file.BytesLeft();
     // Before anything is allocated: the data must be able to fill the rows it promises.
     if (packedSize < kLeastRowBytes * height || packedSize * kMostPixelsPerByte < std::uint64_t{width} * height)
         ReadError();
@@ -88,7 +89,7 @@ void TCUTGraphic::LoadFromStream(TStream& stream) {
     image.SetSize(width, height);
 
     std::vector<std::uint8_t> packed(static_cast<std::size_t>(packedSize));
-    ReadExactly(stream, packed.data(), packed.size(), kFormatName);
+    file.Read(packed.data(), packed.size());
     TCUTRLEDecoder decoder;
     TPackedBytes source(packed);
     for (int y = 0; y < height; ++y) {

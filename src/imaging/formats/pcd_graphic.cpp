@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/stream.h"
-#include "imaging/formats/format_stream.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -77,6 +77,7 @@ TGraphicClass TPCDGraphic::StaticClass() {
 
 void TPCDGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
+    TBoundedReader file(stream, kFormatName);
     const std::int64_t base = stream.Position();
     std::array<char, kSignature.size()> signature{};
     stream.SetPosition(base + kSignatureOffset);
@@ -86,7 +87,7 @@ void TPCDGraphic::LoadFromStream(TStream& stream) {
         RaiseImageError(image_messages::kInvalidFormat, kFormatName);
     std::uint8_t attributes = 0;
     stream.SetPosition(base + kAttributeOffset);
-    ReadExactly(stream, &attributes, 1, kFormatName);
+    file.Read(&attributes, 1);
     const int orientation = attributes & 3;
 
     TColorManager& manager = ColorManager();
@@ -109,11 +110,11 @@ void TPCDGraphic::LoadFromStream(TStream& stream) {
     for (std::size_t y = 0; y < shortSide; y += 2) {
         const std::int64_t pairStart = base + layout.Offset + static_cast<std::int64_t>(y / 2) * pairBytes;
         stream.SetPosition(pairStart);
-        ReadExactly(stream, pair.data(), 3 * longSide, kFormatName);
+        file.Read(pair.data(), 3 * longSide);
         // The last pair has no pair below; its second row averages with its own chroma.
         const std::int64_t belowStart = y + 2 < shortSide ? pairStart + pairBytes : pairStart;
         stream.SetPosition(belowStart + 2 * static_cast<std::int64_t>(longSide));
-        ReadExactly(stream, belowChroma.data(), longSide, kFormatName);
+        file.Read(belowChroma.data(), longSide);
 
         const std::uint8_t* chroma = pair.data() + 2 * longSide;
         UpsampleChroma(Extended(chroma, half), Extended(belowChroma.data(), half), longSide, firstC1, secondC1);

@@ -6,7 +6,7 @@
 
 #include "base/image_limits.h"
 #include "base/stream.h"
-#include "imaging/formats/format_stream.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -29,7 +29,7 @@ constexpr bool IsLineEnd(std::uint8_t c) { return c == '\r' || c == '\n'; }
 // Only the bytes the last block really brought are ever returned.
 class TMapReader {
 public:
-    explicit TMapReader(TStream& stream) : stream_(stream) {}
+    explicit TMapReader(TStream& stream) : stream_(stream), file_(stream, kFormatName) {}
 
     bool NextByte(std::uint8_t& value) {
         if (index_ == count_) {
@@ -48,7 +48,7 @@ public:
     }
 
     // The bytes still to come, buffered or in the stream.
-    std::uint64_t Remaining() { return (count_ - index_) + BytesLeft(stream_); }
+    std::uint64_t Remaining() { return (count_ - index_) + file_.BytesLeft(); }
 
     // The next decimal number. Whitespace and any number of comment lines ("#" to the line's
     // end) come before it; the byte that ends it is consumed, and a comment it starts is
@@ -95,6 +95,7 @@ private:
     }
 
     TStream& stream_;
+    TBoundedReader file_;
     std::array<std::uint8_t, kReadBufferSize> buffer_{};
     std::size_t index_ = 0;
     std::size_t count_ = 0;
