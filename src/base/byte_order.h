@@ -27,6 +27,17 @@ constexpr void PutLE32(std::uint8_t* p, std::uint32_t value) {
     PutLE16(p + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
+// The byte with its bits in reverse order (bit 0 becomes bit 7), for data stored least
+// significant bit first.
+constexpr std::uint8_t ReversedBits(std::uint8_t value) {
+    unsigned reversed = 0;
+    for (unsigned bit = 0; bit < 8; ++bit)
+        if (value & (1u << bit)) reversed |= 0x80u >> bit;
+    return static_cast<std::uint8_t>(reversed);
+}
+// Reverse the bits of every byte of an array in place.
+void ReverseBits(std::uint8_t* bytes, std::size_t count);
+
 // Reverse the bytes of every element of an array in place.
 void SwapShorts(std::uint16_t* values, std::size_t count);
 void SwapLongs(std::uint32_t* values, std::size_t count);
