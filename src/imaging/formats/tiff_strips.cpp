@@ -40,9 +40,11 @@ TTIFFStrips ReadStrips(const TTIFFDirectory& directory, std::uint32_t height, bo
     strips.Offsets = directory.ReadValues(tiff_tags::kStripOffsets);
     if (strips.Offsets.empty()) InvalidFormat();
     const std::size_t count = strips.Offsets.size();
-    if (compressed) {
-        strips.ByteCounts = directory.ReadValues(tiff_tags::kStripByteCounts);
-        if (strips.ByteCounts.size() < count) InvalidFormat();
+    strips.ByteCounts = directory.ReadValues(tiff_tags::kStripByteCounts);
+    // Uncompressed strips have a size without them; compressed ones have none.
+    if (strips.ByteCounts.size() < count) {
+        if (compressed) InvalidFormat();
+        strips.ByteCounts.clear();
     }
     // A single strip holds the whole image, whatever RowsPerStrip says.
     std::vector<std::uint32_t> rowsPerStrip{height};
@@ -84,19 +86,16 @@ std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TStream& st
     const bool reverseBits = directory.GetValue(tiff_tags::kFillOrder, 1) == kLsbFirstFillOrder &&
                              compression != tiff_compression::kModifiedHuffman &&
                              compression != tiff_compression::kGroup3;
-    if (decoder == nullptr) {
-        directory.SeekData(strips.Offsets[strip], stripBytes);
-        std::vector<std::uint8_t> unpacked(stripBytes);
-        stream.ReadBuffer(unpacked.data(), unpacked.size());
-        if (reverseBits) ReverseBits(unpacked.data(), unpacked.size());
-        return unpacked;
-    }
+    // Data is read as far as the strip's byte count and the file go; a strip that starts
+    // outside the file is a read error.
     directory.SeekData(strips.Offsets[strip], 0);
-    const auto available = static_cast<std::uint64_t>(stream.Size() - stream.Position());
-    const std::uint64_t packedSize = std::min({std::uint64_t{strips.ByteCounts[strip]}, available, kLargestBlock});
+    std::uint64_t packedSize = std::min<std::uint64_t>(stream.Size() - stream.Position(), kLargestBlock);
+    if (strip < strips.ByteCounts.size()) packedSize = std::min<std::uint64_t>(packedSize, strips.ByteCounts[strip]);
+    if (decoder == nullptr) packedSize = std::min<std::uint64_t>(packedSize, stripBytes);
     std::vector<std::uint8_t> packed(static_cast<std::size_t>(packedSize));
     stream.ReadBuffer(packed.data(), packed.size());
     if (reverseBits) ReverseBits(packed.data(), packed.size());
+    if (decoder == nullptr) return packed;
     const std::uint64_t unpackedSize =
         std::min({std::uint64_t{stripBytes}, LargestUnpacked(compression, packedSize, rowBytes), kLargestBlock});
     std::vector<std::uint8_t> unpacked(static_cast<std::size_t>(unpackedSize));

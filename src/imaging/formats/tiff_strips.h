@@ -21,7 +21,7 @@ inline constexpr std::uint16_t kPackBits = 32773;
 // cut to the image's height.
 struct TTIFFStrips {
     std::vector<std::uint32_t> Offsets;
-    std::vector<std::uint32_t> ByteCounts;  // empty for uncompressed data, which needs none
+    std::vector<std::uint32_t> ByteCounts;  // may be empty for uncompressed data
     std::vector<std::uint32_t> Rows;
 };
 
@@ -35,10 +35,10 @@ TTIFFStrips ReadStrips(const TTIFFDirectory& directory, std::uint32_t height, bo
 // options announce two-dimensional coding or uncompressed mode, which are not decoded.
 std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory, std::uint16_t compression, std::uint32_t width);
 
-// The unpacked bytes of one strip: `stripBytes` bytes, or fewer where the packed bytes could
-// not give more, so that a lying strip size cannot make us allocate beyond what its data may
-// fill. Uncompressed strips must lie inside the file (EReadError otherwise); packed bytes
-// past the end of the file are not there to decode.
+// The unpacked bytes of one strip: `stripBytes` bytes, or fewer where the strip's data is
+// shorter (its byte count or the file ends first) or could not give more when unpacked, so that
+// a lying strip size cannot make us allocate beyond what its data may fill. A strip that starts
+// outside the file raises EReadError.
 std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TStream& stream, TDecoder* decoder,
                                     std::uint16_t compression, const TTIFFStrips& strips, std::size_t strip,
                                     std::size_t stripBytes, std::size_t rowBytes);
