@@ -167,12 +167,18 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
                                                                          layout.SamplesPerPixel + 7) / 8);
     const std::uint32_t rowsPerGroup = ycbcr ? ycbcr->RowsPerUnitRow() : 1;
 
+    // Differencing runs along rows of whole samples; data units are not such rows.
     const bool predictor = directory.GetValue(tiff_tags::kPredictor, 1) == kHorizontalDifferencing;
-    if (predictor && (layout.BitsPerSample < 8 || (ycbcr && rowsPerGroup * groupBytes != std::size_t{width} * 3)))
-        InvalidColorFormat();
+    if (predictor && (layout.BitsPerSample < 8 || (ycbcr && ycbcr->Subsampled()))) InvalidColorFormat();
     const TTIFFStrips strips = ReadStrips(directory, height, decoder != nullptr);
     const bool premultiplied = layout.Photometric == ptRGB && layout.SamplesPerPixel == 4 &&
                                directory.GetValue(tiff_tags::kExtraSamples, 0) == kAssociatedAlpha;
+
+    // Before the bitmap is allocated: the file must be able to hold the image's data, so that
+    // a lying header cannot make us allocate far beyond it.
+    const std::uint64_t storedBytes = std::uint64_t{(height + rowsPerGroup - 1) / rowsPerGroup} * groupBytes;
+    const auto fileBytes = static_cast<std::uint64_t>(stream.Size() - directory.BasePosition());
+    if (storedBytes > (decoder ? LargestUnpacked(compression, fileBytes, groupBytes) : fileBytes)) InvalidFormat();
 
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
     std::vector<std::uint8_t> rgbRow(ycbcr ? std::size_t{width} * 3 : 0);

@@ -22,18 +22,17 @@ constexpr std::uint64_t kLargestBlock = std::numeric_limits<std::int32_t>::max()
     RaiseImageError(image_messages::kNotSupported, image_messages::kCompressionScheme, kTIFFFormatName);
 }
 
-// The most bytes a scheme can give from `packed` bytes: a PackBits run packet gives 128 bytes
-// for 2; an LZW code of at least 9 bits gives at most a whole table's string; every CCITT code
-// takes at least one bit and a row needs at least one code.
+}  // namespace
+
+// A PackBits run packet gives 128 bytes for 2; an LZW code of at least 9 bits gives at most a
+// whole table's string; every CCITT code takes at least one bit and a row needs a code.
 std::uint64_t LargestUnpacked(std::uint16_t compression, std::uint64_t packed, std::size_t rowBytes) {
     switch (compression) {
         case tiff_compression::kPackBits: return packed * 64 + 128;
         case tiff_compression::kLZW: return (packed * 8 / 9 + 1) * 4096;
-        default: return (packed * 8 + 1) * rowBytes;
+        default: return std::min<std::uint64_t>(packed * 8 + 1, std::numeric_limits<std::uint32_t>::max()) * rowBytes;
     }
 }
-
-}  // namespace
 
 TTIFFStrips ReadStrips(const TTIFFDirectory& directory, std::uint32_t height, bool compressed) {
     TTIFFStrips strips;

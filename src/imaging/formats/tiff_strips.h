@@ -35,6 +35,9 @@ TTIFFStrips ReadStrips(const TTIFFDirectory& directory, std::uint32_t height, bo
 // options announce two-dimensional coding or uncompressed mode, which are not decoded.
 std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory, std::uint16_t compression, std::uint32_t width);
 
+// The most bytes `packed` bytes of a compression scheme can unpack to, in rows of `rowBytes`.
+std::uint64_t LargestUnpacked(std::uint16_t compression, std::uint64_t packed, std::size_t rowBytes);
+
 // The unpacked bytes of one strip: `stripBytes` bytes, or fewer where the strip's data is
 // shorter (its byte count or the file ends first) or could not give more when unpacked, so that
 // a lying strip size cannot make us allocate beyond what its data may fill. A strip that starts

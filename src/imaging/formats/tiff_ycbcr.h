@@ -33,6 +33,7 @@ public:
     // Bytes of one row of data units, which covers Vertical rows of pixels.
     std::size_t UnitRowBytes() const { return unitsPerRow_ * unitBytes_; }
     std::uint32_t RowsPerUnitRow() const { return vertical_; }
+    bool Subsampled() const { return horizontal_ * vertical_ > 1; }
     // Pixel row `rowInUnit` (below Vertical) of a row of units, as 3 x width bytes R, G, B.
     void UnpackRow(const std::uint8_t* unitRow, std::uint32_t rowInUnit, std::uint8_t* rgb) const;
 
