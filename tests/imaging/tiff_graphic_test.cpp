@@ -152,6 +152,11 @@ TEST(TIFFGraphic, UnreadLayoutsAreRefusedClearly) {
     grayAlpha.Strips = {{1, 2}};
     EXPECT_EQ(LoadError(grayAlpha.Build()), kInvalidColor);
 
+    // A header may not promise an image its file cannot hold.
+    TFile huge = StripImage(false, 10000, 10000, 8, 1, 1, 10000);
+    huge.Strips = {{1, 2, 3, 4}};
+    EXPECT_EQ(LoadError(huge.Build()), kInvalidFormat);
+
     TFile zeroWidth = StripImage(false, 0, 1, 8, 1, 1, 1);
     zeroWidth.Strips = {{1}};
     EXPECT_EQ(LoadError(zeroWidth.Build()), kInvalidFormat);
@@ -168,6 +173,22 @@ TEST(TIFFGraphic, WhiteIsZeroFaxRowsGetAPaletteWithWhiteFirst) {
     EXPECT_EQ(probe::PixelAt(tiff, 0, 0), (probe::Rgb{255, 255, 255}));
     EXPECT_EQ(probe::PixelAt(tiff, 3, 0), (probe::Rgb{0, 0, 0}));
     EXPECT_EQ(probe::PixelAt(tiff, 7, 1), (probe::Rgb{255, 255, 255}));
+}
+
+TEST(TIFFGraphic, StoredBitOrderAndPremultipliedAlphaAreUndone) {
+    TFile lsbFirst = StripImage(false, 2, 1, 8, 1, 1, 1);
+    lsbFirst.Add(266, ttShort, {2});
+    lsbFirst.Strips = {{0x01, 0x0F}};
+    EXPECT_EQ(Pixels(lsbFirst.Build()), (std::vector<std::uint32_t>{0x808080, 0xF0F0F0}));
+
+    TFile associated = StripImage(false, 1, 1, 8, 4, 2, 1);
+    associated.Add(338, ttShort, {1});
+    associated.Strips = {{40, 64, 128, 128}};
+    TTIFFGraphic tiff;
+    Load(tiff, associated.Build());
+    ASSERT_EQ(tiff.PixelFormat(), pf32bit);
+    const std::uint8_t* bgra = tiff.ScanLine(0);
+    EXPECT_EQ(TBytes(bgra, bgra + 4), (TBytes{255, 128, 80, 128}));
 }
 
 TEST(TIFFGraphic, HorizontalDifferencingRestoresEachSample) {

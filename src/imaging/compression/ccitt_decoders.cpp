@@ -61,8 +61,8 @@ TCCITTDecoder::TCCITTDecoder(std::uint32_t options, bool swapBits, std::uint32_t
 
 void TCCITTDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                 std::int32_t unpackedSize) {
-    packed_ = source.first(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(packedSize, 0)), 0, source.size()));
-    target_ = dest.first(std::clamp<std::size_t>(static_cast<std::size_t>(std::max(unpackedSize, 0)), 0, dest.size()));
+    packed_ = source.first(std::min(static_cast<std::size_t>(std::max(packedSize, 0)), source.size()));
+    target_ = dest.first(std::min(static_cast<std::size_t>(std::max(unpackedSize, 0)), dest.size()));
     if (!target_.empty()) std::memset(target_.data(), 0, target_.size());
     isWhite_ = true;
     bitsLeft_ = 0;
