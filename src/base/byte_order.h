@@ -32,6 +32,16 @@ constexpr std::uint16_t GetBE16(const std::uint8_t* p) { return static_cast<std:
 constexpr std::uint32_t GetBE32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
+// The byte with its bits in reverse order (bit 0 becomes bit 7), for data stored least
+// significant bit first.
+constexpr std::uint8_t ReversedBits(std::uint8_t value) {
+    unsigned reversed = 0;
+    for (unsigned bit = 0; bit < 8; ++bit)
+        if (value & (1u << bit)) reversed |= 0x80u >> bit;
+    return static_cast<std::uint8_t>(reversed);
+}
+// Reverse the bits of every byte of an array in place.
+void ReverseBits(std::uint8_t* bytes, std::size_t count);
 
 // Reverse the bytes of every element of an array in place.
 void SwapShorts(std::uint16_t* values, std::size_t count);

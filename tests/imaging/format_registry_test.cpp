@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/formats/sgi_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
@@ -22,9 +23,21 @@ std::string DescriptionOf(std::string_view extension) {
 
 TEST(FormatRegistry, StartsWithTheTableInOrderAndFindsExtensionsInAnyCase) {
     const TFileFormatList& registry = FormatRegistry();
-    const std::vector<std::string> expected = {"bmp", "ico", "wmf", "emf", "jpg", "jpeg", "rle", "dib"};
-    ASSERT_GE(registry.ExtensionEntries().size(), expected.size());
+    const std::vector<std::string> expected = {
+        "bmp", "ico", "wmf", "emf", "jpg", "jpeg", "rle", "dib", "win", "vst", "vda", "tga", "icb",
+        "tiff", "tif", "fax", "pcx", "pcc", "scr", "rpf", "rla", "sgi", "rgba", "rgb", "bw", "psd", "pdd",
+        "ppm", "pgm", "pbm", "cel", "pic", "pcd", "gif", "cut", "psp", "png"};
+    ASSERT_EQ(registry.ExtensionEntries().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(registry.ExtensionEntries()[i]->Extension, expected[i]);
+    EXPECT_EQ(registry.ClassEntries().size(), 17u);
+    for (const char* sgi : {"sgi", "rgb", "rgba", "bw"}) EXPECT_EQ(TPicture::FindGraphicClass(sgi), TSGIGraphic::StaticClass());
+    EXPECT_EQ(DescriptionOf("sgi"), "SGI true color images");
+    EXPECT_EQ(DescriptionOf("rgba"), "SGI true color images with alpha");
+    EXPECT_EQ(DescriptionOf("bw"), "SGI black/white images");
+    EXPECT_EQ(DescriptionOf("pdd"), "Photoshop images");
+    EXPECT_EQ(DescriptionOf("tiff"), "Macintosh TIFF images");
+    EXPECT_EQ(registry.ExtensionEntries()[14]->FormatKinds, fkMultiImage | fkRaster);
+    EXPECT_EQ(registry.ExtensionEntries()[35]->FormatKinds, fkRaster | fkVector);
     EXPECT_EQ(registry.IndexOfExtension("JpEg"), 5);
     EXPECT_EQ(registry.IndexOfExtension(""), -1);
     const TClassEntry& bitmaps = *registry.ClassEntries()[static_cast<std::size_t>(registry.IndexOfClass(TBitmap::StaticClass()))];

@@ -1,9 +1,18 @@
 // The image library's formats, registered at its start and removed at its end.
+#include "imaging/formats/autodesk_graphic.h"
+#include "imaging/formats/cut_graphic.h"
 #include "imaging/formats/format_registry.h"
 #include "imaging/formats/gif_graphic.h"
+#include "imaging/formats/pcd_graphic.h"
 #include "imaging/formats/pcx_graphic.h"
 #include "imaging/formats/png_graphic.h"
+#include "imaging/formats/ppm_graphic.h"
+#include "imaging/formats/psd_graphic.h"
+#include "imaging/formats/psp_graphic.h"
+#include "imaging/formats/rla_graphic.h"
+#include "imaging/formats/sgi_graphic.h"
 #include "imaging/formats/targa_graphic.h"
+#include "imaging/formats/tiff_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
@@ -19,7 +28,7 @@ struct TStartupRow {
     std::string_view ownDescription;
 };
 
-// In this order; the readers' rows join as the readers arrive.
+// In this order: the picture framework's descriptions follow from it.
 constexpr TStartupRow kStartupTable[] = {
     {"bmp", &TBitmap::StaticClass, fkRaster, "Windows bitmaps", ""},
     {"ico", &TIcon::StaticClass, fkRaster, "Windows icons", ""},
@@ -34,10 +43,30 @@ constexpr TStartupRow kStartupTable[] = {
     {"vda", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"tga", &TTargaGraphic::StaticClass, fkRaster, "", ""},
     {"icb", &TTargaGraphic::StaticClass, fkRaster, "", ""},
+    {"tiff", &TTIFFGraphic::StaticClass, fkMultiImage | fkRaster, "Tagged image file format images",
+     "Macintosh TIFF images"},
+    {"tif", &TTIFFGraphic::StaticClass, fkMultiImage | fkRaster, "", "PC TIF images"},
+    {"fax", &TTIFFGraphic::StaticClass, fkMultiImage | fkRaster, "", "GFI fax images"},
     {"pcx", &TPCXGraphic::StaticClass, fkRaster, "ZSoft Paintbrush images", ""},
     {"pcc", &TPCXGraphic::StaticClass, fkRaster, "", ""},
     {"scr", &TPCXGraphic::StaticClass, fkRaster, "", "Word 5.x screen capture images"},
+    {"rpf", &TRLAGraphic::StaticClass, fkRaster, "Alias/Wavefront images", ""},
+    {"rla", &TRLAGraphic::StaticClass, fkRaster, "", ""},
+    {"sgi", &TSGIGraphic::StaticClass, fkRaster, "SGI images", "SGI true color images"},
+    {"rgba", &TSGIGraphic::StaticClass, fkRaster, "", "SGI true color images with alpha"},
+    {"rgb", &TSGIGraphic::StaticClass, fkRaster, "", "SGI true color images"},
+    {"bw", &TSGIGraphic::StaticClass, fkRaster, "", "SGI black/white images"},
+    {"psd", &TPSDGraphic::StaticClass, fkLayered | fkRaster, "Photoshop images", ""},
+    {"pdd", &TPSDGraphic::StaticClass, fkLayered | fkRaster, "", ""},
+    {"ppm", &TPPMGraphic::StaticClass, fkRaster, "Portable map images", "Portable pixel map images"},
+    {"pgm", &TPPMGraphic::StaticClass, fkRaster, "", "Portable gray map images"},
+    {"pbm", &TPPMGraphic::StaticClass, fkRaster, "", "Portable bitmap images"},
+    {"cel", &TAutodeskGraphic::StaticClass, fkRaster, "Autodesk images", ""},
+    {"pic", &TAutodeskGraphic::StaticClass, fkRaster, "Autodesk images", ""},
+    {"pcd", &TPCDGraphic::StaticClass, fkRaster, "Kodak Photo-CD images", ""},
     {"gif", &TGIFGraphic::StaticClass, fkAnimation | fkMultiImage | fkRaster, "CompuServe images", ""},
+    {"cut", &TCUTGraphic::StaticClass, fkRaster, "Dr. Halo images", ""},
+    {"psp", &TPSPGraphic::StaticClass, fkRaster | fkVector, "Paintshop Pro images", ""},
     {"png", &TPNGGraphic::StaticClass, fkRaster, "Portable network graphic images", ""},
 };
 
@@ -50,7 +79,10 @@ public:
     }
     ~TStartedRegistry() {
         for (const TGraphicClass readerClass :
-             {TTargaGraphic::StaticClass(), TPCXGraphic::StaticClass(), TGIFGraphic::StaticClass()})
+             {TPSPGraphic::StaticClass(), TPSDGraphic::StaticClass(), TTargaGraphic::StaticClass(),
+              TTIFFGraphic::StaticClass(), TSGIGraphic::StaticClass(), TPCXGraphic::StaticClass(),
+              TAutodeskGraphic::StaticClass(), TPCDGraphic::StaticClass(), TPPMGraphic::StaticClass(),
+              TCUTGraphic::StaticClass(), TGIFGraphic::StaticClass(), TRLAGraphic::StaticClass()})
             list.RemoveFormat("", readerClass);
         list.RemoveFormat("rle", TBitmap::StaticClass());
         list.RemoveFormat("dib", TBitmap::StaticClass());

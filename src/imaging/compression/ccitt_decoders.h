@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/compression/decoder.h"
+
+namespace pellumo {
+
+// One node of a run-length code tree: the next node for a 0 bit and for a 1 bit (0: none, so
+// that a node without the child for the bit read is a leaf) and the run length of the code that
+// ends here (-1 for an end-of-line code, 0 for an inner node).
+struct TStateEntry {
+    std::int32_t Next[2];
+    std::int32_t RunLength;
+};
+using TStateArray = std::vector<TStateEntry>;
+
+// Bilevel fax data coded one-dimensionally with the run-length codes of ITU-T T.4, decoded to
+// one bit per pixel, most significant bit first, black = 1, each row padded to whole bytes.
+// Rows start white. DecodeBlock decodes `packedSize` bytes (at most the source's) into
+// `unpackedSize` bytes (at most the target's), which it zero-fills first; the spans come back
+// as they were given. Malformed data is never reported: a run longer than the rest of its row
+// is cut at the row's end, so that the rows after it stay in place; decoding stops when the
+// packed bytes run out or the target is full. Two-dimensional coding is not decoded: a reader
+// refuses such data.
+class TCCITTDecoder : public TDecoder {
+public:
+    // `options`: the T.4 options word, kept for the caller; `swapBits`: the packed bytes have
+    // their least significant bit first; `width`: pixels per row.
+    TCCITTDecoder(std::uint32_t options, bool swapBits, std::uint32_t width);
+
+    void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                     std::int32_t unpackedSize) override;
+    void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}
+
+    std::uint32_t Options() const { return options_; }
+    const TStateArray& WhiteTree() const { return whiteTree_; }
+    const TStateArray& BlackTree() const { return blackTree_; }
+
+protected:
+    // What an end-of-line code does.
+    virtual void EndOfLine() = 0;
+    // Called after every end of a row.
+    virtual void RowEnded() {}
+
+    // Ends the current row: a row with pixels moves the target to the next row's first byte.
+    void EndRow();
+    // Drops the unread bits of a packed byte that is partly read. A byte fetched only to find
+    // where the last code ended has not been read yet and stays.
+    void SkipToByteBoundary() {
+        if (bitsLeft_ < 8) bitsLeft_ = 0;
+    }
+
+private:
+    // Reads one code with the tree of the current colour; returns the run it gives (make-up
+    // codes summed with the terminating code after them), or -1 for an end of line.
+    std::int64_t ReadCode(const TStateArray& tree);
+    void WriteRun(std::int64_t length);
+    void SetBlack(std::size_t firstBit, std::size_t count);
+
+    std::uint32_t options_;
+    bool swapBits_;
+    TStateArray whiteTree_;
+    TStateArray blackTree_;
+    std::uint32_t width_;
+    std::size_t rowBytes_;
+
+    bool isWhite_ = true;
+    std::uint8_t bitsLeft_ = 0;
+    std::uint8_t bitMask_ = 0;
+    std::uint8_t currentByte_ = 0;
+    TPackedBytes packed_;
+    std::size_t packedPosition_ = 0;
+    TUnpackedBytes target_;
+    std::size_t rowStart_ = 0;       // first byte of the current row in the target
+    std::uint32_t rowPixels_ = 0;    // pixels of the current row written so far
+};
+
+// TIFF compression 3, one-dimensional: rows end when they are full or at an end-of-line code.
+class TCCITTFax3Decoder : public TCCITTDecoder {
+public:
+    using TCCITTDecoder::TCCITTDecoder;
+
+protected:
+    void EndOfLine() override { EndRow(); }
+};
+
+// TIFF compression 2 (modified Huffman): no end-of-line codes, each row's codes start on a
+// byte boundary.
+class TCCITTMHDecoder : public TCCITTDecoder {
+public:
+    using TCCITTDecoder::TCCITTDecoder;
+
+protected:
+    void EndOfLine() override {}
+    void RowEnded() override { SkipToByteBoundary(); }
+};
+
+}  // namespace pellumo
