@@ -121,6 +121,8 @@ TEST(TargaGraphic, RefusesWhatItCannotReadBeforeAllocatingForIt) {
         Header(2, 60000, 4000, 8) + TBytes(100, 0),              // far more pixels than bytes
         Header(10, 65535, 4000, 8) + TBytes{0xFF, 1},            // even at the best packing
         TBytes{0, 0, 2},                                         // a header cut short
+        Header(0, 16000, 16000, 32),                             // no pixel data, a gigabyte of blank
+        Header(32, 16, 16, 8) + TBytes(300, 0),                  // a kind of data it does not read
     };
     for (const TBytes& file : bad) {
         try {

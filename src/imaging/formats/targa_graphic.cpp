@@ -112,6 +112,9 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     const std::size_t lineSize = std::size_t{header.Width} * pixelSize;
     const bool compressed = header.ImageType >= 9 && header.ImageType <= 11;
     const bool plain = header.ImageType >= 1 && header.ImageType <= 3;
+    // A file without pixels of a kind read here would make a blank image of whatever size its
+    // header claims, a gigabyte from a few bytes: it is no picture to show.
+    if (!plain && !compressed) InvalidFormat();
     // Before anything large is allocated: the size within the image limit, and data enough
     // in the file for it (a run packet of 1 + pixelSize bytes gives at most 128 pixels).
     CheckedImageBytes(header.Width, header.Height, header.PixelSize);
@@ -123,7 +126,7 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     std::vector<std::uint8_t> pixels(lineSize * header.Height);
     if (plain) {
         ReadExactly(stream, pixels.data(), pixels.size());
-    } else if (compressed) {
+    } else {
         // Packets may run across rows: the whole image decodes as one block, and the stream
         // ends up just past the packets used.
         const std::int64_t start = stream.Position();
@@ -140,7 +143,7 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     image.SetPixelFormat(format);
     if (!palette.empty()) image.SetPalette(std::move(palette));
     image.SetSize(header.Width, header.Height);
-    if ((plain || compressed) && lineSize > 0) {  // an image without columns has nothing to copy
+    if (lineSize > 0) {  // an image without columns has nothing to copy
         const bool topDown = (header.ImageDescriptor & kTopDown) != 0;
         // Rows stored from the right edge come out mirrored unless turned back.
         const bool rightToLeft = (header.ImageDescriptor & kRightToLeft) != 0;
