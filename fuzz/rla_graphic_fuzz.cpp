@@ -1,20 +1,7 @@
 // RLA scan lines with and without a matte, either row order, with a gamma text.
-#include <cstdint>
-#include <vector>
-
-#include "base/exceptions.h"
-#include "base/memory_stream.h"
+#include "load_twice.h"
 #include "imaging/formats/rla_graphic.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    pellumo::TMemoryStream stream(std::vector<std::uint8_t>(data, data + size));
-    try {
-        pellumo::TRLAGraphic rla;
-        rla.LoadFromStream(stream);
-        // A second load into the same reader reuses its colour manager's settings.
-        stream.SetPosition(0);
-        rla.LoadFromStream(stream);
-    } catch (const pellumo::Exception&) {
-    }
-    return 0;
+    return pellumo::fuzzing::LoadTwice<pellumo::TRLAGraphic>(data, size);
 }
