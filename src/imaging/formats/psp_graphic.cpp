@@ -11,6 +11,7 @@
 #include "imaging/formats/bounded_reader.h"
 #include "imaging/formats/psp_channel.h"
 #include "imaging/image_messages.h"
+#include "raster/palette.h"
 
 namespace pellumo {
 namespace {
@@ -27,7 +28,6 @@ constexpr std::uint16_t kLayerBlock = 4;
 // Layer types: 0 a normal raster layer; version 4 also loads type 1, and passes over
 // floating selections (2) and anything beyond.
 constexpr std::uint8_t kFirstSkippedVersion4Type = 2;
-constexpr std::size_t kMaxPaletteEntries = 256;
 
 struct TPSPBlock {
     std::uint8_t Mark;
