@@ -157,10 +157,9 @@ TEST(ContributorLists, WeightsFromTheWorkedCases) {
     // little. Times 0.75 that is a weight of 0.5 and a little: 1. A product rounded to float
     // first would be a tie, and 0.
     EXPECT_EQ(BuildContributorLists(4, 5, ResampleScale(4, 5), SplineFilter, 2)[1][0], (TContributor{1, 1}));
-}
 
-TEST(ContributorLists, HoldEveryWeightARadiusBelowTheSupportLetsThrough) {
-    // Width 0.25 would make Trunc(2 * 0.25 + 1) = 1 slot; half-way between samples both count.
+    // A radius below the support: width 0.25 would make Trunc(2 * 0.25 + 1) = 1 slot, yet
+    // half-way between samples both count.
     EXPECT_EQ(ListOf(BuildContributorLists(3, 2, 2, TriangleFilter, 0.25f), 1), (List{{128, 0}, {128, 1}}));
 }
 

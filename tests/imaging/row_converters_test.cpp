@@ -188,11 +188,6 @@ TEST(GrayRowTest, AlphaIsDroppedAndTheTargetTakesOneSampleAPixel) {
         TColorManager manager = Manager(scGray, target);
         EXPECT_EQ(Convert(manager, {10, 20}, 2, Bytes(4, 0xEE)), (Bytes{10, 20, 0xEE, 0xEE})) << int{target};
     }
-
-    // Both: gray with alpha counts as indexed, so it has no non-indexed target.
-    TColorManager both = Manager(scGrayAlpha, scGrayAlpha);
-    EXPECT_EQ(FailureOf([&] { Convert(both, {1, 2}, 1, {0}); }),
-              "Conversion between indexed and non-indexed pixel formats is not supported.");
 }
 
 // --- RGB and BGR -----------------------------------------------------------------------------

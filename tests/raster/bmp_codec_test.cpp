@@ -22,8 +22,6 @@ using probe::Rgb;
 
 using Bytes = std::vector<std::uint8_t>;
 
-
-
 Bytes Save(const TBitmap& bitmap) {
     TMemoryStream stream;
     WriteBitmapFile(stream, bitmap);
