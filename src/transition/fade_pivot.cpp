@@ -9,6 +9,10 @@
 #include <cstring>
 #include <numbers>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "raster/bitmap.h"
 
 namespace pellumo {
@@ -20,28 +24,31 @@ std::uint8_t Mix(unsigned old, unsigned picture, unsigned keep, unsigned take) {
     return static_cast<std::uint8_t>((old * keep + picture * take) / 100u);
 }
 
-// One row of the mix, four pixels at a time. The sum never exceeds 255 × 100, so it fits 16
-// bits, where the compiler turns a fixed-size block of divisions by 100 into multiply-highs
-// over the whole block; the unused bytes are mixed with the rest and then put back.
+// One row of the mix. The sum never exceeds 255 × 100, so it fits 16 bits, and there a
+// division by 100 is exactly a multiply-high by 5243 and a shift by 3: with SSE2, eight
+// channels at a time, the unused bytes put back from the old display afterwards.
 void BlendRow(std::uint8_t* screen, const std::uint8_t* picture, std::size_t bytes, std::uint16_t keep,
               std::uint16_t take) {
-    constexpr std::size_t kBlock = 16;
     std::size_t i = 0;
-    for (; i + kBlock <= bytes; i += kBlock) {
-        std::uint16_t old[kBlock];
-        std::uint16_t fresh[kBlock];
-        std::uint8_t mixed[kBlock];
-        for (std::size_t j = 0; j < kBlock; ++j) {
-            old[j] = screen[i + j];
-            fresh[j] = picture[i + j];
-        }
-        for (std::size_t j = 0; j < kBlock; ++j) {
-            const auto sum = static_cast<std::uint16_t>(old[j] * keep + fresh[j] * take);
-            mixed[j] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(sum / 100u));
-        }
-        for (std::size_t j = 3; j < kBlock; j += 4) mixed[j] = static_cast<std::uint8_t>(old[j]);
-        std::memcpy(screen + i, mixed, kBlock);
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i keepFactor = _mm_set1_epi16(static_cast<short>(keep));
+    const __m128i takeFactor = _mm_set1_epi16(static_cast<short>(take));
+    const __m128i hundredth = _mm_set1_epi16(5243);
+    const __m128i unusedBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const auto mix = [&](__m128i old, __m128i fresh) {
+        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(old, keepFactor), _mm_mullo_epi16(fresh, takeFactor));
+        return _mm_srli_epi16(_mm_mulhi_epu16(sum, hundredth), 3);
+    };
+    for (; i + 16 <= bytes; i += 16) {
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(screen + i));
+        const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + i));
+        const __m128i mixed = _mm_packus_epi16(mix(_mm_unpacklo_epi8(old, zero), _mm_unpacklo_epi8(fresh, zero)),
+                                               mix(_mm_unpackhi_epi8(old, zero), _mm_unpackhi_epi8(fresh, zero)));
+        const __m128i kept = _mm_or_si128(_mm_andnot_si128(unusedBytes, mixed), _mm_and_si128(unusedBytes, old));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(screen + i), kept);
     }
+#endif
     for (; i < bytes; ++i)
         if ((i & 3u) != 3u) screen[i] = Mix(screen[i], picture[i], keep, take);
 }
