@@ -84,6 +84,42 @@ TRun RunInside(std::int64_t centre, std::int64_t start, std::int64_t step, std::
     return run;
 }
 
+#if defined(__SSE2__)
+// The start of a run, four pixels at a time, for pictures small enough that the sums fit 32
+// bits and a source position fits two 16-bit halves: the offsets of four source pixels come
+// from one multiply-add. `across` and `down` are the sums at the run's first pixel. Returns
+// the pixels copied, a multiple of four; the caller copies the rest.
+std::int64_t RotateRunFourAtATime(std::uint8_t* target, const std::uint8_t* source, std::int64_t count,
+                                  std::int64_t across, std::int64_t down, std::int64_t cs, std::int64_t sn, int cx,
+                                  int cy, int stridePixels) {
+    // Converted modulo 2^32 (C++20): the lanes of pixels past the run may wrap, and are not used.
+    const auto lanes = [](std::int64_t start, std::int64_t step) {
+        return _mm_set_epi32(static_cast<std::int32_t>(start + 3 * step), static_cast<std::int32_t>(start + 2 * step),
+                             static_cast<std::int32_t>(start + step), static_cast<std::int32_t>(start));
+    };
+    __m128i acrossLanes = lanes(across, cs);
+    __m128i downLanes = lanes(down, sn);
+    const __m128i acrossStep = _mm_set1_epi32(static_cast<std::int32_t>(4 * cs));
+    const __m128i downStep = _mm_set1_epi32(static_cast<std::int32_t>(4 * sn));
+    const __m128i centreX = _mm_set1_epi32(cx);
+    const __m128i centreY = _mm_set1_epi32(cy);
+    const __m128i toOffset = _mm_set1_epi32(1 | (stridePixels << 16));  // sx·1 + sy·stride
+    std::int64_t done = 0;
+    for (; done + 4 <= count; done += 4, target += 16) {
+        const __m128i sx = _mm_add_epi32(_mm_srai_epi32(acrossLanes, 16), centreX);
+        const __m128i sy = _mm_add_epi32(_mm_srai_epi32(downLanes, 16), centreY);
+        alignas(16) std::int32_t offsets[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(offsets),
+                        _mm_madd_epi16(_mm_or_si128(sx, _mm_slli_epi32(sy, 16)), toOffset));
+        for (int k = 0; k < 4; ++k)
+            std::memcpy(target + 4 * k, source + std::size_t{4} * static_cast<std::size_t>(offsets[k]), 4);
+        acrossLanes = _mm_add_epi32(acrossLanes, acrossStep);
+        downLanes = _mm_add_epi32(downLanes, downStep);
+    }
+    return done;
+}
+#endif
+
 }  // namespace
 
 void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p) {
@@ -113,10 +149,16 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
     // to 32768 pixels, which a wide panorama reaches; below that both give the same numbers.
     const std::uint8_t* source = picture.ScanLine(0);
     const std::size_t stride = picture.RowBytes();
+#if defined(__SSE2__)
+    // |sum| ≤ (|dx| + |dy|)·65536, and positions inside the picture below 32768 fit 16 bits.
+    const bool fourAtATime = std::int64_t{outWidth} + outHeight + std::abs(std::int64_t{cx}) +
+                                     std::abs(std::int64_t{cy}) < 32768 &&
+                             stride / 4 < 32768 && width < 32768 && height < 32768;
+#endif
 
     // Source and target are different bitmaps, so the order of the pixels does not matter.
     // Along a row both sums are linear in x, so the pixels that map inside the picture form one
-    // run; the loop copies just that run, stepping the sums instead of multiplying.
+    // run; the loops copy just that run, stepping the sums instead of multiplying.
     for (int y = 0; y < outHeight; ++y) {
         const std::int64_t dy = std::int64_t{y} - cy;
         const std::int64_t dx0 = -std::int64_t{cx};
@@ -130,7 +172,18 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
         std::uint8_t* target = screen.ScanLine(y) + static_cast<std::size_t>(first) * 4;
         std::int64_t across = across0 + first * cs;
         std::int64_t down = down0 + first * sn;
-        for (std::int64_t x = first; x < last; ++x, across += cs, down += sn, target += 4) {
+        std::int64_t x = first;
+#if defined(__SSE2__)
+        if (fourAtATime) {
+            const std::int64_t copied = RotateRunFourAtATime(target, source, last - first, across, down, cs, sn, cx,
+                                                             cy, static_cast<int>(stride / 4));
+            x += copied;
+            target += copied * 4;
+            across += copied * cs;
+            down += copied * sn;
+        }
+#endif
+        for (; x < last; ++x, across += cs, down += sn, target += 4) {
             const auto sx = static_cast<std::size_t>(cx + (across >> 16));
             const auto sy = static_cast<std::size_t>(cy + (down >> 16));
             std::memcpy(target, source + sy * stride + sx * 4, 4);
