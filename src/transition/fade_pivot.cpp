@@ -27,8 +27,8 @@ std::uint8_t Mix(unsigned old, unsigned picture, unsigned keep, unsigned take) {
 // One row of the mix. The sum never exceeds 255 × 100, so it fits 16 bits, and there a
 // division by 100 is exactly a multiply-high by 5243 and a shift by 3: with SSE2, eight
 // channels at a time, the unused bytes put back from the old display afterwards.
-void BlendRow(std::uint8_t* screen, const std::uint8_t* picture, std::size_t bytes, std::uint16_t keep,
-              std::uint16_t take) {
+void BlendRow(std::uint8_t* screen, const std::uint8_t* old, const std::uint8_t* picture, std::size_t bytes,
+              std::uint16_t keep, std::uint16_t take) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -36,21 +36,21 @@ void BlendRow(std::uint8_t* screen, const std::uint8_t* picture, std::size_t byt
     const __m128i takeFactor = _mm_set1_epi16(static_cast<short>(take));
     const __m128i hundredth = _mm_set1_epi16(5243);
     const __m128i unusedBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    const auto mix = [&](__m128i old, __m128i fresh) {
-        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(old, keepFactor), _mm_mullo_epi16(fresh, takeFactor));
+    const auto mix = [&](__m128i oldChannels, __m128i newChannels) {
+        const __m128i sum =
+            _mm_add_epi16(_mm_mullo_epi16(oldChannels, keepFactor), _mm_mullo_epi16(newChannels, takeFactor));
         return _mm_srli_epi16(_mm_mulhi_epu16(sum, hundredth), 3);
     };
     for (; i + 16 <= bytes; i += 16) {
-        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(screen + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(old + i));
         const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + i));
-        const __m128i mixed = _mm_packus_epi16(mix(_mm_unpacklo_epi8(old, zero), _mm_unpacklo_epi8(fresh, zero)),
-                                               mix(_mm_unpackhi_epi8(old, zero), _mm_unpackhi_epi8(fresh, zero)));
-        const __m128i kept = _mm_or_si128(_mm_andnot_si128(unusedBytes, mixed), _mm_and_si128(unusedBytes, old));
+        const __m128i mixed = _mm_packus_epi16(mix(_mm_unpacklo_epi8(before, zero), _mm_unpacklo_epi8(fresh, zero)),
+                                               mix(_mm_unpackhi_epi8(before, zero), _mm_unpackhi_epi8(fresh, zero)));
+        const __m128i kept = _mm_or_si128(_mm_andnot_si128(unusedBytes, mixed), _mm_and_si128(unusedBytes, before));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(screen + i), kept);
     }
 #endif
-    for (; i < bytes; ++i)
-        if ((i & 3u) != 3u) screen[i] = Mix(screen[i], picture[i], keep, take);
+    for (; i < bytes; ++i) screen[i] = (i & 3u) != 3u ? Mix(old[i], picture[i], keep, take) : old[i];
 }
 
 // floor(a / b) for b > 0.
@@ -122,7 +122,7 @@ std::int64_t RotateRunFourAtATime(std::uint8_t* target, const std::uint8_t* sour
 
 }  // namespace
 
-void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p) {
+void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap* old) {
     if (!Is32Bit(screen) || !Is32Bit(picture)) return;
     const int width = std::min(screen.Width(), picture.Width());
     const int height = std::min(screen.Height(), picture.Height());
@@ -131,10 +131,13 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p) {
     const auto take = static_cast<std::uint16_t>(p);
     const auto keep = static_cast<std::uint16_t>(100 - p);
     const std::size_t bytes = static_cast<std::size_t>(width) * 4;
-    for (int y = 0; y < height; ++y) BlendRow(screen.ScanLine(y), picture.ScanLine(y), bytes, keep, take);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = screen.ScanLine(y);
+        BlendRow(row, old != nullptr ? old->ScanLine(y) : row, picture.ScanLine(y), bytes, keep, take);
+    }
 }
 
-void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle) {
+void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old) {
     if (!Is32Bit(screen) || !Is32Bit(picture)) return;
     const int width = picture.Width();
     const int height = picture.Height();
@@ -168,6 +171,15 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
         const TRun alongY = RunInside(cy, down0, sn, height, outWidth);
         const std::int64_t first = std::max(alongX.First, alongY.First);
         const std::int64_t last = std::min(alongX.Last, alongY.Last);
+        if (old != nullptr) {  // the old display around the run, or in the whole row
+            const std::uint8_t* oldRow = old->ScanLine(y);
+            std::uint8_t* row = screen.ScanLine(y);
+            const auto rowBytes = static_cast<std::size_t>(outWidth) * 4;
+            const std::size_t runStart = first < last ? static_cast<std::size_t>(first) * 4 : rowBytes;
+            const std::size_t runEnd = first < last ? static_cast<std::size_t>(last) * 4 : rowBytes;
+            std::memcpy(row, oldRow, runStart);
+            std::memcpy(row + runEnd, oldRow + runEnd, rowBytes - runEnd);
+        }
         if (first >= last) continue;
         std::uint8_t* target = screen.ScanLine(y) + static_cast<std::size_t>(first) * 4;
         std::int64_t across = across0 + first * cs;

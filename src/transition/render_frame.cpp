@@ -10,15 +10,25 @@
 namespace pellumo {
 namespace {
 
+bool Is32Bit(const TBitmap& bitmap) { return BitsPerPixel(bitmap.PixelFormat()) == 32; }
+
+bool SameSize(const TBitmap& a, const TBitmap& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
+
 class CanvasLock {
 public:
-    explicit CanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
-    ~CanvasLock() { canvas_.Unlock(); }
+    explicit CanvasLock(TCanvas& canvas) : canvas_(&canvas) { canvas_->Lock(); }
+    ~CanvasLock() { Release(); }
     CanvasLock(const CanvasLock&) = delete;
     CanvasLock& operator=(const CanvasLock&) = delete;
 
+    // Unlocks before the end of the scope.
+    void Release() {
+        if (canvas_ != nullptr) canvas_->Unlock();
+        canvas_ = nullptr;
+    }
+
 private:
-    TCanvas& canvas_;
+    TCanvas* canvas_;
 };
 
 // Unselects the clip region however the drawing through it ends.
@@ -76,9 +86,18 @@ void RenderFrame(const TFrame& frame) {
     TBitmap& screen = frame.ScreenBitmap;
     CanvasLock pictureLock(picture.Canvas());
     CanvasLock screenLock(screen.Canvas());
-    {
-        CanvasLock oldLock(frame.OldPicture.Canvas());
+    CanvasLock oldLock(frame.OldPicture.Canvas());
+    // Fade and pivot compute every pixel from the old display and the new picture: when no
+    // handler looks at the screen before, they read the old display where it is rather than
+    // after a copy of a whole frame. The copy would be a plain one: 32-bit rows, one size.
+    const bool readsOldDisplay =
+        IsPixelStyle(frame.Style) && frame.Progress > 0 && frame.Progress < 100 && !frame.OnBeforeNewFrame &&
+        !screen.OnChange && screen.Canvas().ClipRegion() == nullptr && &frame.OldPicture != &screen &&
+        &picture != &screen && Is32Bit(frame.OldPicture) && Is32Bit(picture) && Is32Bit(screen) &&
+        SameSize(frame.OldPicture, screen) && SameSize(picture, screen);
+    if (!readsOldDisplay) {
         screen.Canvas().Draw(0, 0, frame.OldPicture);
+        oldLock.Release();
     }
     if (frame.OnBeforeNewFrame) frame.OnBeforeNewFrame(picture, screen);
 
@@ -103,7 +122,8 @@ void RenderFrame(const TFrame& frame) {
             ClipSelection clip(screen.Canvas(), region ? &*region : nullptr);
             screen.Canvas().Draw(0, 0, picture);
         } else if (IsPixelStyle(style)) {
-            ComputeStylePixels(style, q, picture, screen);
+            ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr);
+            oldLock.Release();
         }
     }
     pieces.Invalidate(d);
