@@ -54,31 +54,37 @@ class Table:
 
 
 def frame_composition(table, build, args, work):
-    """Every style at p = 25, 50 and 75; a style counts with the slowest of its three frames."""
+    """Every style at p = 25, 50 and 75. The median style is taken by a style's mean frame (what
+    a transition costs on average) and, for reference, by its slowest; the limits per style
+    hold for its slowest frame."""
     # 768 cases: short repetitions, or the run takes many minutes.
     runs = measure.run_benchmarks(f"{build}/transition_bench", (), args.repetitions, 0.01)
     names = [runs.labels[f"ComposeFrame/style:{style}/p:50/height:1080"] for style in range(128)]
-    xfade = peers.FfmpegXfade(args.runs)
-    style_ms = {}
+    xfade = peers.FfmpegXfade(3)  # each run is seconds of video
+    slowest_ms = {}
     for height, (width, _, goal) in SIZES.items():
-        styles = style_ms[height] = [max(runs.times[f"ComposeFrame/style:{style}/p:{p}/height:{height}"]
-                                         for p in (25, 50, 75)) for style in range(128)]
+        frames = [[runs.times[f"ComposeFrame/style:{style}/p:{p}/height:{height}"] for p in (25, 50, 75)]
+                  for style in range(128)]
+        slowest = slowest_ms[height] = [max(times) for times in frames]
+        copy = runs.times[f"FullFrameCopy/height:{height}"]
         size = f"{width}x{height}"
-        table.add(f"frame {size}: median style", statistics.median(styles), "plain copy",
-                  runs.times[f"FullFrameCopy/height:{height}"], "≤ 2× copy",
-                  statistics.median(styles) <= 2 * runs.times[f"FullFrameCopy/height:{height}"])
-        slowest = sorted(range(128), key=styles.__getitem__, reverse=True)[:4]
-        for rank, style in enumerate(slowest):
+        typical = statistics.median(statistics.mean(times) for times in frames)
+        table.add(f"frame {size}: median style, mean frame", typical, "plain copy", copy, "≤ 2× copy",
+                  typical <= 2 * copy)
+        table.add(f"frame {size}: median style, slowest frame", statistics.median(slowest), "plain copy", copy)
+        for rank, style in enumerate(sorted(range(128), key=slowest.__getitem__, reverse=True)[:4]):
             label = "worst style" if rank == 0 else "next"
-            table.add(f"frame {size}: {label}: {names[style]}", styles[style], goal=f"≤ {goal:g} ms",
-                      met=styles[style] <= goal)
+            table.add(f"frame {size}: {label}: {names[style]}", slowest[style], goal=f"≤ {goal:g} ms",
+                      met=slowest[style] <= goal)
         for transition, style_name in XFADE_PAIRS[: 2 if args.quick else None]:
-            table.add(f"frame {size}: {style_name}", styles[names.index(style_name)],
+            table.add(f"frame {size}: {style_name}", slowest[names.index(style_name)],
                       f"ffmpeg xfade {transition}", xfade.frame_ms(transition, width, height))
     with open(os.path.join(work, "styles.md"), "w") as out:
+        out.write("Each style's slowest frame of p = 25, 50, 75.\n\n")
         out.write("| # | style | 1920x1080 | 3840x2160 |\n|---:|---|---:|---:|\n")
         for style in range(128):
-            out.write(f"| {style} | {names[style]} | {style_ms[1080][style]:.2f} ms | {style_ms[2160][style]:.2f} ms |\n")
+            out.write(f"| {style} | {names[style]} | {slowest_ms[1080][style]:.2f} ms "
+                      f"| {slowest_ms[2160][style]:.2f} ms |\n")
 
 
 def resampling(table, build, args, work):

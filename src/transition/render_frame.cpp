@@ -123,14 +123,15 @@ void RenderFrame(const TFrame& frame) {
     CanvasLock screenLock(screen.Canvas());
     CanvasLock oldLock(frame.OldPicture.Canvas());
     // Fade, pivot and the region styles decide every pixel between the old display and the new
-    // picture: when no handler looks at the screen before, they read the old display where it
-    // is rather than after a copy of a whole frame. The copy would be a plain one: 32-bit
-    // rows, one size.
+    // picture, and style 0 covers it all with the picture: when no handler looks at the screen
+    // on the way, they read the old display where it is (or not at all) rather than after a
+    // copy of a whole frame. The copy would be a plain one: 32-bit rows, one size.
     const bool readsOldDisplay =
-        (IsPixelStyle(frame.Style) || IsRegionStyle(frame.Style)) && frame.Progress > 0 && frame.Progress < 100 &&
-        !frame.OnBeforeNewFrame && !screen.OnChange && screen.Canvas().ClipRegion() == nullptr &&
-        &frame.OldPicture != &screen && &picture != &screen && Is32Bit(frame.OldPicture) && Is32Bit(picture) &&
-        Is32Bit(screen) && SameSize(frame.OldPicture, screen) && SameSize(picture, screen);
+        (IsPixelStyle(frame.Style) || IsRegionStyle(frame.Style) || (frame.Style == 0 && !frame.OnCustomDraw)) &&
+        frame.Progress > 0 && frame.Progress < 100 && !frame.OnBeforeNewFrame && !screen.OnChange &&
+        screen.Canvas().ClipRegion() == nullptr && &frame.OldPicture != &screen && &picture != &screen &&
+        Is32Bit(frame.OldPicture) && Is32Bit(picture) && Is32Bit(screen) && SameSize(frame.OldPicture, screen) &&
+        SameSize(picture, screen);
     if (!readsOldDisplay) {
         screen.Canvas().Draw(0, 0, frame.OldPicture);
         oldLock.Release();
@@ -157,16 +158,15 @@ void RenderFrame(const TFrame& frame) {
             const std::optional<TRegion> region = BuildStyleRegion(style, q);
             if (readsOldDisplay) {
                 ComposeThroughRegion(screen, frame.OldPicture, picture, region ? &*region : nullptr);
-                oldLock.Release();
             } else {
                 ClipSelection clip(screen.Canvas(), region ? &*region : nullptr);
                 screen.Canvas().Draw(0, 0, picture);
             }
         } else if (IsPixelStyle(style)) {
             ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr);
-            oldLock.Release();
         }
     }
+    oldLock.Release();
     pieces.Invalidate(d);
     if (frame.OnAfterNewFrame) frame.OnAfterNewFrame(picture, screen);
 }
