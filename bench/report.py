@@ -6,6 +6,7 @@ given in wall time. bench/run builds the programs and calls this."""
 import argparse
 import json
 import os
+import shutil
 import statistics
 import subprocess
 
@@ -171,8 +172,10 @@ def main():
     args.runs = 3 if args.quick else 7
     args.repetitions = 1 if args.quick else 3
     args.min_time = 0.2 if args.quick else 0.5
+    # The inputs are made afresh by every run, so that they always come from this checkout.
     work = os.path.join(os.path.dirname(os.path.abspath(args.build)), "bench-work")
-    os.makedirs(work, exist_ok=True)
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
     table = Table()
     for section in SECTIONS:
         if not args.only or section.__name__ in args.only:
