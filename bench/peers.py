@@ -55,18 +55,19 @@ class Vips:
 
 
 class FfmpegXfade:
-    """ffmpeg's xfade filter, one thread, on two generated 8-bit RGB streams. A run whose
-    transition covers every frame minus a run whose transition covers one frame, divided by the
-    frames between: the filter's cost per frame, without the sources' and the conversions'."""
+    """ffmpeg's xfade filter, one thread, on two generated 8-bit RGB streams of 25 frames. A run
+    whose transition covers every frame, minus a run that passes the first stream through and
+    crosses to the second in the last frame only (both runs read every frame of both streams),
+    divided by the frames between: the filter's own cost per frame, without the sources', the
+    conversions' or the start-up."""
 
     def __init__(self, runs, frames=25):
         self.runs, self.frames = runs, frames
 
-    def _run_ms(self, transition, width, height, transition_frames):
-        duration = self.frames / 25
-        source = f"testsrc2=size={width}x{height}:rate=25:duration={duration}"
-        graph = (f"[0]format=gbrp[a];[1]format=gbrp,hflip[b];"
-                 f"[a][b]xfade=transition={transition}:duration={transition_frames / 25}:offset=0")
+    def _run_ms(self, transition, width, height, offset_frames, transition_frames):
+        source = f"testsrc2=size={width}x{height}:rate=25:duration={self.frames / 25}"
+        graph = (f"[0]format=gbrp[a];[1]format=gbrp,hflip[b];[a][b]xfade=transition={transition}"
+                 f":duration={transition_frames / 25}:offset={offset_frames / 25}")
         command = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin",
                    "-threads", "1", "-filter_threads", "1", "-filter_complex_threads", "1",
                    "-f", "lavfi", "-i", source, "-f", "lavfi", "-i", source,
@@ -74,6 +75,6 @@ class FfmpegXfade:
         return measure.median_child_ms(command, self.runs)[1]
 
     def frame_ms(self, transition, width, height):
-        every = self._run_ms(transition, width, height, self.frames)
-        one = self._run_ms(transition, width, height, 1)
-        return (every - one) / (self.frames - 1)
+        every = self._run_ms(transition, width, height, 0, self.frames)
+        last = self._run_ms(transition, width, height, self.frames - 1, 1)
+        return (every - last) / (self.frames - 1)
