@@ -1,5 +1,6 @@
 // The slide path's fine reduction: a 6000 x 4000 photograph to a 1920 x 1280 screen with the
-// triangle filter. bench/resample_peer.py times the same work in Pillow.
+// triangle, Lanczos-3 and Mitchell filters. bench/peers.py times the same work in Pillow and
+// libvips.
 #include <benchmark/benchmark.h>
 
 #include "imaging/formats/resample.h"
@@ -8,29 +9,19 @@
 namespace pellumo {
 namespace {
 
-using bench::Photograph;
-
-void ReduceToScreenWithTriangle(benchmark::State& state) {
-    TBitmap source = Photograph(6000, 4000);
+void ReduceToScreen(benchmark::State& state, TResampleFilter filter) {
+    TBitmap source = bench::Photograph(6000, 4000);
     TBitmap target;
     for (auto _ : state) {
-        ResampleBitmap(1920, 1280, rfTriangle, 0, source, target);
+        ResampleBitmap(1920, 1280, filter, 0, source, target);
         benchmark::DoNotOptimize(target.ScanLine(0));
     }
     state.counters["Mpixel/s"] =
         benchmark::Counter(6000.0 * 4000.0, benchmark::Counter::kIsIterationInvariantRate, benchmark::Counter::kIs1000);
 }
-BENCHMARK(ReduceToScreenWithTriangle)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-void ReduceToScreenWithLanczos(benchmark::State& state) {
-    TBitmap source = Photograph(6000, 4000);
-    TBitmap target;
-    for (auto _ : state) {
-        ResampleBitmap(1920, 1280, rfLanczos3, 0, source, target);
-        benchmark::DoNotOptimize(target.ScanLine(0));
-    }
-}
-BENCHMARK(ReduceToScreenWithLanczos)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReduceToScreen, Triangle, rfTriangle)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReduceToScreen, Lanczos3, rfLanczos3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReduceToScreen, Mitchell, rfMitchell)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pellumo

@@ -8,16 +8,18 @@ class TBitmap;
 
 // Each colour byte of `screen` becomes (screen × (100 − p) + picture × p) div 100 in unsigned
 // integers; the unused byte keeps its value. Works on the part both bitmaps share and does
-// nothing unless both are 32-bit.
-void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p);
+// nothing unless both are 32-bit. With `old` (32-bit, the screen's size), the screen's bytes
+// are taken from there instead: the same frame without first copying the old display.
+void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap* old = nullptr);
 
 // Every screen pixel (x, y) takes, all four bytes, the picture pixel its position maps to when
 // turned by `angle` about (cx, cy) in 16.16 fixed point (sine and cosine × 65536, truncated):
 //   sx = cx + ((dx·cos − dy·sin) >> 16), sy = cy + ((dx·sin + dy·cos) >> 16), dx = x − cx, dy = y − cy,
 // with arithmetic shifts. Pixels that map outside the picture keep the old display. The screen
 // is covered as far as it overlaps the picture; nothing happens unless both are 32-bit and the
-// angle is finite.
-void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle);
+// angle is finite. With `old` (32-bit, the screen's size and the picture's), those pixels take
+// the old display from there: the same frame without first copying it.
+void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old = nullptr);
 
 // The pivot's angle at progress p: a quarter turn at 0, none at 100, (100 − p)·π/200 radians.
 double PivotAngle(int p);

@@ -19,7 +19,8 @@ TBitmap Copy32Bit(const TBitmap& bitmap) {
 
 }  // namespace
 
-void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen) {
+void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
+                        const TBitmap* oldDisplay) {
     if (!IsPixelStyle(style)) return;
     // The control keeps both bitmaps 32-bit for these styles, so the copies below are only a
     // guard: another layout would make the row arithmetic read past the rows' ends, and a
@@ -34,11 +35,11 @@ void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitm
     const int width = source.Width();
     const int height = source.Height();
     switch (style) {
-        case 118: BlendBitmaps(target, source, q.p); break;
-        case 119: RotateBitmap(target, source, -1, -1, PivotAngle(q.p)); break;
-        case 120: RotateBitmap(target, source, -1, height, PivotAngle(q.p)); break;
-        case 121: RotateBitmap(target, source, width, -1, PivotAngle(q.p)); break;
-        case 122: RotateBitmap(target, source, width, height, PivotAngle(q.p)); break;
+        case 118: BlendBitmaps(target, source, q.p, oldDisplay); break;
+        case 119: RotateBitmap(target, source, -1, -1, PivotAngle(q.p), oldDisplay); break;
+        case 120: RotateBitmap(target, source, -1, height, PivotAngle(q.p), oldDisplay); break;
+        case 121: RotateBitmap(target, source, width, -1, PivotAngle(q.p), oldDisplay); break;
+        case 122: RotateBitmap(target, source, width, height, PivotAngle(q.p), oldDisplay); break;
         default: break;
     }
     if (targetCopy) screen.Canvas().Draw(0, 0, *targetCopy);

@@ -1,6 +1,9 @@
 #include "transition/render_frame.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
+#include <span>
 
 #include "raster/bitmap.h"
 #include "raster/canvas.h"
@@ -10,15 +13,25 @@
 namespace pellumo {
 namespace {
 
+bool Is32Bit(const TBitmap& bitmap) { return BitsPerPixel(bitmap.PixelFormat()) == 32; }
+
+bool SameSize(const TBitmap& a, const TBitmap& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
+
 class CanvasLock {
 public:
-    explicit CanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
-    ~CanvasLock() { canvas_.Unlock(); }
+    explicit CanvasLock(TCanvas& canvas) : canvas_(&canvas) { canvas_->Lock(); }
+    ~CanvasLock() { Release(); }
     CanvasLock(const CanvasLock&) = delete;
     CanvasLock& operator=(const CanvasLock&) = delete;
 
+    // Unlocks before the end of the scope.
+    void Release() {
+        if (canvas_ != nullptr) canvas_->Unlock();
+        canvas_ = nullptr;
+    }
+
 private:
-    TCanvas& canvas_;
+    TCanvas* canvas_;
 };
 
 // Unselects the clip region however the drawing through it ends.
@@ -55,6 +68,38 @@ private:
     const TFrame& frame_;
 };
 
+// A region style's frame in one pass over 32-bit bitmaps of one size: each row takes the new
+// picture inside the region's spans and the old display elsewhere, what copying the old display
+// and then drawing the picture through the region gives. No region: the whole picture.
+void ComposeThroughRegion(TBitmap& screen, const TBitmap& old, const TBitmap& picture, const TRegion* region) {
+    const int width = screen.Width();
+    const auto copy = [](std::uint8_t* to, const std::uint8_t* from, int left, int right) {
+        if (left < right) std::memcpy(to + left * 4, from + left * 4, static_cast<std::size_t>(right - left) * 4);
+    };
+    std::span<const TRegion::Band> bands;
+    if (region != nullptr) bands = region->Bands();
+    auto band = bands.begin();
+    for (int y = 0; y < screen.Height(); ++y) {
+        std::uint8_t* row = screen.ScanLine(y);
+        if (region == nullptr) {
+            copy(row, picture.ScanLine(y), 0, width);
+            continue;
+        }
+        while (band != bands.end() && band->Bottom <= y) ++band;
+        int x = 0;  // the old display up to here is placed
+        if (band != bands.end() && band->Top <= y) {
+            for (const TRegion::Span& span : region->SpansOf(*band)) {
+                const int left = std::clamp(span.Left, 0, width);
+                const int right = std::clamp(span.Right, 0, width);
+                copy(row, old.ScanLine(y), x, left);
+                copy(row, picture.ScanLine(y), left, right);
+                x = std::max(x, right);
+            }
+        }
+        copy(row, old.ScanLine(y), x, width);
+    }
+}
+
 }  // namespace
 
 void DrawMirrored(TBitmap& target, const TRect& d, TBitmap& source, const TRect& s, bool leftRight, bool topBottom) {
@@ -76,9 +121,20 @@ void RenderFrame(const TFrame& frame) {
     TBitmap& screen = frame.ScreenBitmap;
     CanvasLock pictureLock(picture.Canvas());
     CanvasLock screenLock(screen.Canvas());
-    {
-        CanvasLock oldLock(frame.OldPicture.Canvas());
+    CanvasLock oldLock(frame.OldPicture.Canvas());
+    // Fade, pivot and the region styles decide every pixel between the old display and the new
+    // picture, and style 0 covers it all with the picture: when no handler looks at the screen
+    // on the way, they read the old display where it is (or not at all) rather than after a
+    // copy of a whole frame. The copy would be a plain one: 32-bit rows, one size.
+    const bool readsOldDisplay =
+        (IsPixelStyle(frame.Style) || IsRegionStyle(frame.Style) || (frame.Style == 0 && !frame.OnCustomDraw)) &&
+        frame.Progress > 0 && frame.Progress < 100 && !frame.OnBeforeNewFrame && !screen.OnChange &&
+        screen.Canvas().ClipRegion() == nullptr && &frame.OldPicture != &screen && &picture != &screen &&
+        Is32Bit(frame.OldPicture) && Is32Bit(picture) && Is32Bit(screen) && SameSize(frame.OldPicture, screen) &&
+        SameSize(picture, screen);
+    if (!readsOldDisplay) {
         screen.Canvas().Draw(0, 0, frame.OldPicture);
+        oldLock.Release();
     }
     if (frame.OnBeforeNewFrame) frame.OnBeforeNewFrame(picture, screen);
 
@@ -100,12 +156,17 @@ void RenderFrame(const TFrame& frame) {
             screen.Canvas().CopyRect(d, picture.Canvas(), s);
         } else if (IsRegionStyle(style)) {
             const std::optional<TRegion> region = BuildStyleRegion(style, q);
-            ClipSelection clip(screen.Canvas(), region ? &*region : nullptr);
-            screen.Canvas().Draw(0, 0, picture);
+            if (readsOldDisplay) {
+                ComposeThroughRegion(screen, frame.OldPicture, picture, region ? &*region : nullptr);
+            } else {
+                ClipSelection clip(screen.Canvas(), region ? &*region : nullptr);
+                screen.Canvas().Draw(0, 0, picture);
+            }
         } else if (IsPixelStyle(style)) {
-            ComputeStylePixels(style, q, picture, screen);
+            ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr);
         }
     }
+    oldLock.Release();
     pieces.Invalidate(d);
     if (frame.OnAfterNewFrame) frame.OnAfterNewFrame(picture, screen);
 }

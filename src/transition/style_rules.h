@@ -40,7 +40,10 @@ void ApplyRectangleRule(TShowStyle style, const TFrameQuantities& q, TRect& d, T
 std::optional<TRegion> BuildStyleRegion(TShowStyle style, const TFrameQuantities& q);
 
 // Styles 118..122: writes the frame's pixels into `screen`, which holds the old display, from
-// the new picture; both are 32-bit.
-void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen);
+// the new picture; both are 32-bit. With `oldDisplay`, the screen does not hold the old display
+// yet and every pixel comes from there or the new picture instead: then all three must be
+// 32-bit, of one size and different bitmaps.
+void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
+                        const TBitmap* oldDisplay = nullptr);
 
 }  // namespace pellumo

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "raster/bitmap.h"
@@ -74,6 +76,35 @@ TEST(RenderFrame, EveryFrameStartsAgainFromTheOldDisplay) {
     RenderFrame(MakeFrame(picture, old, screen, 0, 100, r));
     RenderFrame(MakeFrame(picture, old, screen, 5, 0, r));
     EXPECT_EQ(NewPixels(screen), 0);
+}
+
+TEST(RenderFrame, EveryStyleGivesTheSameFrameWhetherOrNotAHandlerSeesTheOldDisplayFirst) {
+    // Without a handler before the new frame they read the old display in place, with one
+    // they work on its copy on the screen; screens start with other bytes than both pictures.
+    const auto noise = [](int width, int height, unsigned seed) {
+        TBitmap bitmap = Filled(width, height, 0);
+        for (int y = 0; y < height; ++y)
+            for (std::size_t i = 0; i < bitmap.RowBytes(); ++i)
+                bitmap.ScanLine(y)[i] = static_cast<std::uint8_t>((i * 31 + y * 17) ^ seed);
+        return bitmap;
+    };
+    for (auto [width, height] : {std::pair{37, 23}, {130, 70}})
+        for (int style = 0; style < 128; ++style)
+            for (int progress : {1, 33, 75, 99}) {
+                TBitmap picture = noise(width, height, 1), old = noise(width, height, 2);
+                TBitmap inPlace = noise(width, height, 3), copied = noise(width, height, 3);
+                SetRandomSeed(7);  // the shreds and speckles draw the same numbers both times
+                RenderFrame(TFrame{picture, old, inPlace, static_cast<TShowStyle>(style), 4, progress, {}, {}, {}, {}});
+                TFrame frame{picture, old, copied, static_cast<TShowStyle>(style), 4, progress, {}, {}, {}, {}};
+                frame.OnBeforeNewFrame = [](TBitmap&, TBitmap&) {};
+                SetRandomSeed(7);
+                RenderFrame(frame);
+                for (int y = 0; y < height; ++y) {
+                    const std::uint8_t* row = inPlace.ScanLine(y);
+                    ASSERT_TRUE(std::equal(row, row + inPlace.RowBytes(), copied.ScanLine(y)))
+                        << "style " << style << " " << width << "x" << height << " p " << progress << " row " << y;
+                }
+            }
 }
 
 TEST(FrameQuantities, TheLongerSideSetsThePace) {

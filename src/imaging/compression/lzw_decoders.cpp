@@ -35,6 +35,7 @@ void TLZWDecoder::StartStream() {
     for (std::uint32_t n = 0; n < clearCode_; ++n) {
         prefix_[n] = kNoCode;
         suffix_[n] = static_cast<std::uint8_t>(n);
+        length_[n] = 1;
     }
     Reset();
 }
@@ -58,28 +59,47 @@ bool TLZWDecoder::HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_
         return written < limit;
     }
     const std::uint32_t incoming = code;
-    std::size_t top = 0;
-    if (code == nextFreeCode_) {
-        // The string not yet in the table: the previous one plus its own first byte.
-        stack_[top++] = firstCharacter_;
-        code = previousCode_;
+    const bool notYetInTable = code == nextFreeCode_;
+    // The string not yet in the table is the previous one plus its own first byte.
+    const std::size_t length = notYetInTable ? length_[previousCode_] + 1u : length_[code];
+    if (length <= limit - written) {
+        // The whole string fits: written from its end straight into place, no stack between.
+        std::uint8_t* out = dest.data() + written + length;
+        if (notYetInTable) {
+            *--out = firstCharacter_;
+            code = previousCode_;
+        }
+        // Every entry's prefix is a smaller code, so the chain ends at a single byte.
+        while (code > clearCode_) {
+            *--out = suffix_[code];
+            code = prefix_[code];
+        }
+        firstCharacter_ = suffix_[code];
+        *--out = firstCharacter_;
+        written += length;
+    } else {
+        std::size_t top = 0;
+        if (notYetInTable) {
+            stack_[top++] = firstCharacter_;
+            code = previousCode_;
+        }
+        while (code > clearCode_ && top < kTableSize) {
+            stack_[top++] = suffix_[code];
+            code = prefix_[code];
+        }
+        firstCharacter_ = suffix_[code];
+        if (top < kTableSize) stack_[top++] = firstCharacter_;
+        // The string is cut where the output ends.
+        while (top > 0 && written < limit) dest[written++] = stack_[--top];
     }
-    // Every entry's prefix is a smaller code, so the chain ends within the table's size.
-    while (code > clearCode_ && top < kTableSize) {
-        stack_[top++] = suffix_[code];
-        code = prefix_[code];
-    }
-    firstCharacter_ = suffix_[code];
-    if (top < kTableSize) stack_[top++] = firstCharacter_;
     // A full table takes no more strings until the next clear code.
     if (nextFreeCode_ < kTableSize) {
         prefix_[nextFreeCode_] = static_cast<std::uint16_t>(previousCode_);
         suffix_[nextFreeCode_] = firstCharacter_;
+        length_[nextFreeCode_] = static_cast<std::uint16_t>(length_[previousCode_] + 1u);
         GrowTable();
     }
     previousCode_ = incoming;
-    // The string is cut where the output ends.
-    while (top > 0 && written < limit) dest[written++] = stack_[--top];
     return written < limit;
 }
 

@@ -47,6 +47,7 @@ private:
     std::string_view invalidMessage_;
     std::array<std::uint16_t, kTableSize> prefix_{};
     std::array<std::uint8_t, kTableSize> suffix_{};
+    std::array<std::uint16_t, kTableSize> length_{};  // of each entry's string
     std::array<std::uint8_t, kTableSize> stack_{};
 };
 

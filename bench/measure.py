@@ -1,0 +1,72 @@
+"""Timing helpers shared by the report: Google Benchmark programs read through their JSON, and
+child processes timed by the CPU time they used (user + system, every thread), which a busy
+machine disturbs far less than the wall clock."""
+import json
+import os
+import statistics
+import subprocess
+import time
+
+UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+class Runs:
+    """A benchmark program's results by run name: median ms, error messages, labels."""
+
+    def __init__(self):
+        self.times, self.errors, self.labels = {}, {}, {}
+
+    def time(self, prefix):
+        """The median of the one run whose name starts with prefix."""
+        return next(value for name, value in self.times.items() if name.startswith(prefix))
+
+
+def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_time"):
+    """Runs a Google Benchmark program, each case `repetitions` times."""
+    command = [program, "--benchmark_format=json", f"--benchmark_repetitions={repetitions}",
+               f"--benchmark_min_time={min_time}", *args]
+    output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    runs, times = Runs(), {}
+    for entry in json.loads(output)["benchmarks"]:
+        name = entry["run_name"]
+        if entry.get("error_occurred"):
+            runs.errors[name] = entry["error_message"]
+        elif entry["run_type"] == "iteration":
+            times.setdefault(name, []).append(entry[field] * UNIT_MS[entry["time_unit"]])
+            runs.labels[name] = entry.get("label", "")
+    runs.times = {name: statistics.median(values) for name, values in times.items()}
+    return runs
+
+
+def child_ms(command, env=None):
+    """One run of the command: (wall time, CPU time) in milliseconds; raises if it failed."""
+    start = time.perf_counter()
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = (time.perf_counter() - start) * 1000
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        raise RuntimeError(f"{command[0]} failed: {child.stderr.read().decode(errors='replace')[-500:]}")
+    return wall, (usage.ru_utime + usage.ru_stime) * 1000
+
+
+def child_cpu_ms(command, env=None):
+    """The CPU time one run of the command took, in milliseconds."""
+    return child_ms(command, env)[1]
+
+
+def median_child_ms(command, runs, env=None):
+    """The medians of (wall time, CPU time) over runs of the command."""
+    times = [child_ms(command, env) for _ in range(runs)]
+    return statistics.median(t[0] for t in times), statistics.median(t[1] for t in times)
+
+
+def median_ms(action, runs):
+    """The median CPU time of this process over runs of action(), after one warm-up."""
+    action()
+    times = []
+    for _ in range(runs):
+        start = time.process_time()
+        action()
+        times.append((time.process_time() - start) * 1000)
+    return statistics.median(times)
