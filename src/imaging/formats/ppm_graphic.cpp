@@ -1,8 +1,10 @@
 #include "imaging/formats/ppm_graphic.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "base/image_limits.h"
 #include "base/stream.h"
@@ -32,11 +34,7 @@ public:
     explicit TMapReader(TStream& stream) : stream_(stream), file_(stream, kFormatName) {}
 
     bool NextByte(std::uint8_t& value) {
-        if (index_ == count_) {
-            count_ = stream_.Read(buffer_.data(), buffer_.size());
-            index_ = 0;
-            if (count_ == 0) return false;
-        }
+        if (index_ == count_ && !Refill()) return false;
         value = buffer_[index_++];
         return true;
     }
@@ -45,6 +43,16 @@ public:
         std::uint8_t value = 0;
         if (!NextByte(value)) RaiseImageError(image_messages::kStreamReadError, kFormatName);
         return value;
+    }
+
+    // The next `count` bytes as ReadByte would give them: what is buffered, then the rest
+    // straight from the stream.
+    void ReadBytes(std::uint8_t* dest, std::size_t count) {
+        const std::size_t buffered = std::min(count, count_ - index_);
+        std::copy_n(buffer_.data() + index_, buffered, dest);
+        index_ += buffered;
+        if (count > buffered && stream_.Read(dest + buffered, count - buffered) != count - buffered)
+            RaiseImageError(image_messages::kStreamReadError, kFormatName);
     }
 
     // The bytes still to come, buffered or in the stream.
@@ -77,6 +85,12 @@ public:
     }
 
 private:
+    bool Refill() {
+        count_ = stream_.Read(buffer_.data(), buffer_.size());
+        index_ = 0;
+        return count_ != 0;
+    }
+
     std::uint8_t NextSignificant() {
         std::uint8_t c = 0;
         do {
@@ -138,6 +152,12 @@ public:
         return static_cast<std::uint8_t>(wide_ ? value >> 8 : value);
     }
 
+    // The next `count` samples; raw bytes, the common case, in one go.
+    void NextRow(std::uint8_t* samples, std::size_t count) {
+        if (!text_ && !wide_) return reader_.ReadBytes(samples, count);
+        for (std::size_t i = 0; i < count; ++i) samples[i] = Next();
+    }
+
     // The least the file must still hold for `count` samples.
     std::uint64_t LeastBytes(std::uint64_t count) const { return text_ || !wide_ ? count : 2 * count; }
 
@@ -162,7 +182,7 @@ void ReadBitmapRows(TMapReader& reader, bool text, TBitmap& image) {
     for (int y = 0; y < image.Height(); ++y) {
         std::uint8_t* row = image.ScanLine(y);
         if (!text) {
-            for (std::size_t i = 0; i < rowBytes; ++i) row[i] = reader.ReadByte();
+            reader.ReadBytes(row, rowBytes);
             continue;
         }
         // Most significant bit first; a partial last byte keeps its pixels at the top.
@@ -175,14 +195,10 @@ void ReadSampleRows(TSampleReader& samples, int channels, TBitmap& image) {
     const auto width = static_cast<std::size_t>(image.Width());
     for (int y = 0; y < image.Height(); ++y) {
         std::uint8_t* row = image.ScanLine(y);
-        for (std::size_t x = 0; x < width; ++x) {
-            if (channels == 1) {
-                row[x] = samples.Next();
-                continue;
-            }
-            // Red, green, blue in the file; blue, green, red in the bitmap.
-            for (int c = 2; c >= 0; --c) row[3 * x + static_cast<std::size_t>(c)] = samples.Next();
-        }
+        samples.NextRow(row, static_cast<std::size_t>(channels) * width);
+        // Red, green, blue in the file; blue, green, red in the bitmap.
+        if (channels == 3)
+            for (std::size_t x = 0; x < 3 * width; x += 3) std::swap(row[x], row[x + 2]);
     }
 }
 
