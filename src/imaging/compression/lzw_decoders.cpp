@@ -28,15 +28,16 @@ std::size_t UnpackedLimit(const TUnpackedBytes& dest, std::int32_t unpackedSize)
 
 }  // namespace
 
-TLZWDecoder::TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::string_view invalidMessage)
-    : clearCode_(clearCode), endCode_(clearCode + 1), initialCodeSize_(initialCodeSize), invalidMessage_(invalidMessage) {}
+TLZWDecoder::TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::uint32_t earlyChange,
+                         std::string_view invalidMessage)
+    : clearCode_(clearCode),
+      endCode_(clearCode + 1),
+      initialCodeSize_(initialCodeSize),
+      earlyChange_(earlyChange),
+      invalidMessage_(invalidMessage) {}
 
 void TLZWDecoder::StartStream() {
-    for (std::uint32_t n = 0; n < clearCode_; ++n) {
-        prefix_[n] = kNoCode;
-        suffix_[n] = static_cast<std::uint8_t>(n);
-        length_[n] = 1;
-    }
+    std::fill_n(length_.begin(), clearCode_, std::uint16_t{1});
     Reset();
 }
 
@@ -53,65 +54,43 @@ bool TLZWDecoder::HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_
         // After a clear only a single byte can follow: a table code here would read an entry
         // of the previous stream, or one that would later point to itself.
         if (code >= clearCode_) throw Exception(std::string(invalidMessage_));
-        firstCharacter_ = suffix_[code];
-        dest[written++] = firstCharacter_;
+        previousStart_ = written;
+        dest[written++] = static_cast<std::uint8_t>(code);
         previousCode_ = code;
         return written < limit;
     }
-    const std::uint32_t incoming = code;
-    const bool notYetInTable = code == nextFreeCode_;
-    // The string not yet in the table is the previous one plus its own first byte.
-    const std::size_t length = notYetInTable ? length_[previousCode_] + 1u : length_[code];
-    if (length <= limit - written) {
-        // The whole string fits: written from its end straight into place, no stack between.
-        std::uint8_t* out = dest.data() + written + length;
-        if (notYetInTable) {
-            *--out = firstCharacter_;
-            code = previousCode_;
-        }
-        // Every entry's prefix is a smaller code, so the chain ends at a single byte.
-        while (code > clearCode_) {
-            *--out = suffix_[code];
-            code = prefix_[code];
-        }
-        firstCharacter_ = suffix_[code];
-        *--out = firstCharacter_;
-        written += length;
+    const std::size_t start = written;
+    if (code < clearCode_) {
+        dest[written++] = static_cast<std::uint8_t>(code);
     } else {
-        std::size_t top = 0;
-        if (notYetInTable) {
-            stack_[top++] = firstCharacter_;
-            code = previousCode_;
-        }
-        while (code > clearCode_ && top < kTableSize) {
-            stack_[top++] = suffix_[code];
-            code = prefix_[code];
-        }
-        firstCharacter_ = suffix_[code];
-        if (top < kTableSize) stack_[top++] = firstCharacter_;
+        // The string not yet in the table is the previous one plus its own first byte, which
+        // the forward copy reaches as soon as it is written.
+        const bool notYetInTable = code == nextFreeCode_;
+        const std::size_t from = notYetInTable ? previousStart_ : start_[code];
+        const std::size_t length = notYetInTable ? length_[previousCode_] + 1u : length_[code];
         // The string is cut where the output ends.
-        while (top > 0 && written < limit) dest[written++] = stack_[--top];
+        const std::size_t count = std::min(length, limit - written);
+        std::uint8_t* out = dest.data() + written;
+        const std::uint8_t* in = dest.data() + from;
+        for (std::size_t i = 0; i < count; ++i) out[i] = in[i];
+        written += count;
     }
     // A full table takes no more strings until the next clear code.
     if (nextFreeCode_ < kTableSize) {
-        prefix_[nextFreeCode_] = static_cast<std::uint16_t>(previousCode_);
-        suffix_[nextFreeCode_] = firstCharacter_;
+        start_[nextFreeCode_] = previousStart_;
         length_[nextFreeCode_] = static_cast<std::uint16_t>(length_[previousCode_] + 1u);
-        GrowTable();
+        ++nextFreeCode_;
+        if (nextFreeCode_ + earlyChange_ == codeMask_ + 1 && codeSize_ < kMaxCodeSize) {
+            ++codeSize_;
+            codeMask_ = MaskOf(codeSize_);
+        }
     }
-    previousCode_ = incoming;
+    previousStart_ = start;
+    previousCode_ = code;
     return written < limit;
 }
 
-TTIFFLZWDecoder::TTIFFLZWDecoder() : TLZWDecoder(kTIFFClearCode, kTIFFCodeSize, kTIFFInvalidOpcode) {}
-
-void TTIFFLZWDecoder::GrowTable() {
-    if (nextFreeCode_ < kTableSize) ++nextFreeCode_;
-    if (nextFreeCode_ == codeMask_ && codeSize_ < kMaxCodeSize) {
-        ++codeSize_;
-        codeMask_ = MaskOf(codeSize_);
-    }
-}
+TTIFFLZWDecoder::TTIFFLZWDecoder() : TLZWDecoder(kTIFFClearCode, kTIFFCodeSize, 1, kTIFFInvalidOpcode) {}
 
 void TTIFFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                   std::int32_t unpackedSize) {
@@ -140,16 +119,7 @@ void TTIFFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, st
 
 TGIFLZWDecoder::TGIFLZWDecoder(std::uint8_t initialCodeSize)
     : TLZWDecoder(std::uint32_t{1} << std::min<std::uint32_t>(initialCodeSize, kGIFMaxCodeSize),
-                  std::uint32_t{initialCodeSize} + 1u, kGIFInvalidOpcode) {}
-
-void TGIFLZWDecoder::GrowTable() {
-    if (nextFreeCode_ == codeMask_ && codeSize_ < kMaxCodeSize) {
-        ++codeSize_;
-        codeMask_ = MaskOf(codeSize_);
-    }
-    // Slot 4095 is filled too; after it the table is full.
-    if (nextFreeCode_ < kTableSize) ++nextFreeCode_;
-}
+                  std::uint32_t{initialCodeSize} + 1u, 0, kGIFInvalidOpcode) {}
 
 void TGIFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                  std::int32_t unpackedSize) {
