@@ -36,85 +36,82 @@ TLZWDecoder::TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize,
       earlyChange_(earlyChange),
       invalidMessage_(invalidMessage) {}
 
-void TLZWDecoder::StartStream() {
+void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest,
+                         std::int32_t unpackedSize, bool msbFirst) {
     std::fill_n(length_.begin(), clearCode_, std::uint16_t{1});
-    Reset();
-}
-
-void TLZWDecoder::Reset() {
-    codeSize_ = initialCodeSize_;
-    codeMask_ = MaskOf(codeSize_);
-    nextFreeCode_ = clearCode_ + 2;
-    previousCode_ = kNoCode;
-}
-
-bool TLZWDecoder::HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_t& written, std::size_t limit) {
-    if (code > nextFreeCode_) throw Exception(std::string(invalidMessage_));
-    if (previousCode_ == kNoCode) {
-        // After a clear only a single byte can follow: a table code here would read an entry
-        // of the previous stream, or one that would later point to itself.
-        if (code >= clearCode_) throw Exception(std::string(invalidMessage_));
-        previousStart_ = written;
-        dest[written++] = static_cast<std::uint8_t>(code);
-        previousCode_ = code;
-        return written < limit;
-    }
-    const std::size_t start = written;
-    if (code < clearCode_) {
-        dest[written++] = static_cast<std::uint8_t>(code);
-    } else {
-        // The string not yet in the table is the previous one plus its own first byte, which
-        // the forward copy reaches as soon as it is written.
-        const bool notYetInTable = code == nextFreeCode_;
-        const std::size_t from = notYetInTable ? previousStart_ : start_[code];
-        const std::size_t length = notYetInTable ? length_[previousCode_] + 1u : length_[code];
-        // The string is cut where the output ends.
-        const std::size_t count = std::min(length, limit - written);
-        std::uint8_t* out = dest.data() + written;
-        const std::uint8_t* in = dest.data() + from;
-        for (std::size_t i = 0; i < count; ++i) out[i] = in[i];
-        written += count;
-    }
-    // A full table takes no more strings until the next clear code.
-    if (nextFreeCode_ < kTableSize) {
-        start_[nextFreeCode_] = previousStart_;
-        length_[nextFreeCode_] = static_cast<std::uint16_t>(length_[previousCode_] + 1u);
-        ++nextFreeCode_;
-        if (nextFreeCode_ + earlyChange_ == codeMask_ + 1 && codeSize_ < kMaxCodeSize) {
-            ++codeSize_;
-            codeMask_ = MaskOf(codeSize_);
+    const std::size_t packed = PackedLimit(source, packedSize);
+    const std::size_t limit = UnpackedLimit(dest, unpackedSize);
+    // The state lives in locals: writes to the output could alias members and force reloads.
+    std::uint8_t* const out = dest.data();
+    std::size_t written = 0;
+    std::uint32_t codeSize = initialCodeSize_;
+    std::uint32_t nextFreeCode = clearCode_ + 2;
+    std::uint32_t previousCode = kNoCode;
+    std::size_t previousStart = 0;  // where the previous code's string was written
+    std::uint32_t accumulator = 0;
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < packed; ++i) {
+        accumulator |= msbFirst ? std::uint32_t{source[i]} << (24 - bits) : std::uint32_t{source[i]} << bits;
+        bits += 8;
+        while (bits >= codeSize) {
+            std::uint32_t code = 0;
+            if (msbFirst) {
+                code = accumulator >> (32 - codeSize);
+                accumulator <<= codeSize;
+            } else {
+                code = accumulator & MaskOf(codeSize);
+                accumulator >>= codeSize;
+            }
+            bits -= codeSize;
+            if (code == endCode_ || written >= limit) return;
+            if (code == clearCode_) {
+                codeSize = initialCodeSize_;
+                nextFreeCode = clearCode_ + 2;
+                previousCode = kNoCode;
+                continue;
+            }
+            if (code > nextFreeCode) throw Exception(std::string(invalidMessage_));
+            const std::size_t start = written;
+            if (previousCode == kNoCode) {
+                // After a clear only a single byte can follow: a table code here would read an
+                // entry of the previous stream, or one that would later point to itself.
+                if (code >= clearCode_) throw Exception(std::string(invalidMessage_));
+                out[written++] = static_cast<std::uint8_t>(code);
+                previousStart = start;
+                previousCode = code;
+                continue;
+            }
+            if (code < clearCode_) {
+                out[written++] = static_cast<std::uint8_t>(code);
+            } else {
+                // The string not yet in the table is the previous one plus its own first byte,
+                // which the forward copy reaches as soon as it is written.
+                const bool notYetInTable = code == nextFreeCode;
+                const std::uint8_t* from = out + (notYetInTable ? previousStart : start_[code]);
+                const std::size_t length = notYetInTable ? length_[previousCode] + 1u : length_[code];
+                // The string is cut where the output ends.
+                const std::size_t count = std::min(length, limit - written);
+                for (std::size_t n = 0; n < count; ++n) out[written + n] = from[n];
+                written += count;
+            }
+            // A full table takes no more strings until the next clear code.
+            if (nextFreeCode < kTableSize) {
+                start_[nextFreeCode] = previousStart;
+                length_[nextFreeCode] = static_cast<std::uint16_t>(length_[previousCode] + 1u);
+                ++nextFreeCode;
+                if (nextFreeCode + earlyChange_ == (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
+            }
+            previousStart = start;
+            previousCode = code;
         }
     }
-    previousStart_ = start;
-    previousCode_ = code;
-    return written < limit;
 }
 
 TTIFFLZWDecoder::TTIFFLZWDecoder() : TLZWDecoder(kTIFFClearCode, kTIFFCodeSize, 1, kTIFFInvalidOpcode) {}
 
 void TTIFFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                   std::int32_t unpackedSize) {
-    StartStream();
-    const std::size_t packed = PackedLimit(source, packedSize);
-    const std::size_t limit = UnpackedLimit(dest, unpackedSize);
-    std::size_t written = 0;
-    std::uint32_t accumulator = 0;
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < packed; ++i) {
-        accumulator |= std::uint32_t{source[i]} << (24 - bits);
-        bits += 8;
-        while (bits >= codeSize_) {
-            const std::uint32_t code = accumulator >> (32 - codeSize_);
-            accumulator <<= codeSize_;
-            bits -= codeSize_;
-            if (code == endCode_ || written >= limit) return;
-            if (code == clearCode_) {
-                Reset();
-                continue;
-            }
-            if (!HandleCode(code, dest, written, limit)) return;
-        }
-    }
+    Decode(source, packedSize, dest, unpackedSize, true);
 }
 
 TGIFLZWDecoder::TGIFLZWDecoder(std::uint8_t initialCodeSize)
@@ -125,27 +122,7 @@ void TGIFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std
                                  std::int32_t unpackedSize) {
     if (initialCodeSize_ < kGIFMinCodeSize + 1 || initialCodeSize_ > kGIFMaxCodeSize + 1)
         throw Exception(std::string(kGIFInvalidCodeSize));
-    StartStream();
-    const std::size_t packed = PackedLimit(source, packedSize);
-    const std::size_t limit = UnpackedLimit(dest, unpackedSize);
-    std::size_t written = 0;
-    std::uint32_t accumulator = 0;
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < packed; ++i) {
-        accumulator |= std::uint32_t{source[i]} << bits;
-        bits += 8;
-        while (bits >= codeSize_) {
-            const std::uint32_t code = accumulator & codeMask_;
-            accumulator >>= codeSize_;
-            bits -= codeSize_;
-            if (code == endCode_ || written >= limit) return;
-            if (code == clearCode_) {
-                Reset();
-                continue;
-            }
-            if (!HandleCode(code, dest, written, limit)) return;
-        }
-    }
+    Decode(source, packedSize, dest, unpackedSize, false);
 }
 
 }  // namespace pellumo

@@ -12,7 +12,7 @@ namespace pellumo {
 // stream: the table starts afresh. Decoding stops silently at the end code, when the packed
 // bytes run out or when `unpackedSize` bytes (never more than dest holds) are written; a code
 // the table does not have yet raises Exception with the decoder's message. The spans come back
-// as they were given. Whatever the codes, no table, the stack or dest is overrun and every
+// as they were given. Whatever the codes, no table or dest is overrun and every
 // string is cut at the output's end.
 class TLZWDecoder : public TDecoder {
 public:
@@ -27,25 +27,16 @@ protected:
     TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::uint32_t earlyChange,
                 std::string_view invalidMessage);
 
-    // Sets the single-byte strings and the code width for a new stream.
-    void StartStream();
-    // Back to the start width and an empty table, for a clear code.
-    void Reset();
-    // Handles one code that is neither the clear nor the end code. False when the output is full.
-    bool HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_t& written, std::size_t limit);
+    // Decodes one whole stream, codes most significant bit first (TIFF) or least (GIF).
+    void Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest, std::int32_t unpackedSize,
+                bool msbFirst);
 
-    std::uint32_t codeSize_ = 0;
-    std::uint32_t codeMask_ = 0;
-    std::uint32_t nextFreeCode_ = 0;
     std::uint32_t clearCode_;
     std::uint32_t endCode_;
     std::uint32_t initialCodeSize_;
 
 private:
     std::uint32_t earlyChange_;
-    std::uint32_t previousCode_ = kNoCode;
-    std::size_t previousStart_ = 0;  // where the previous code's string was written
-    std::uint8_t firstCharacter_ = 0;
     std::string_view invalidMessage_;
     // Each entry's string is already in the output, where the entry's prefix string was
     // written followed by one more byte: it is copied from there.
