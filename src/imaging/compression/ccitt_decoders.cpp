@@ -56,23 +56,49 @@ TCCITTDecoder::TCCITTDecoder(std::uint32_t options, bool swapBits, std::uint32_t
       swapBits_(swapBits),
       whiteTree_(BuildTree(ccitt_codes::kWhiteTerminating, ccitt_codes::kWhiteMakeUp)),
       blackTree_(BuildTree(ccitt_codes::kBlackTerminating, ccitt_codes::kBlackMakeUp)),
+      whiteLookup_(BuildLookup(whiteTree_)),
+      blackLookup_(BuildLookup(blackTree_)),
       width_(width),
       rowBytes_((std::size_t{width} + 7) / 8) {}
+
+TCCITTDecoder::TStep TCCITTDecoder::Walk(const TStateArray& tree, std::uint32_t window, std::uint32_t available) {
+    std::size_t node = 0;
+    for (std::uint32_t taken = 0;; ++taken) {
+        const auto run = static_cast<std::int16_t>(tree[node].RunLength);
+        if (taken == available) return {run, static_cast<std::uint8_t>(taken), false};
+        // A node without the child for the next bit ends the code; that bit is the next code's.
+        const std::int32_t child = tree[node].Next[(window >> (31 - taken)) & 1u];
+        if (child == 0) return {run, static_cast<std::uint8_t>(taken), true};
+        node = static_cast<std::size_t>(child);
+    }
+}
+
+// Every code of up to kLookupBits - 1 bits (all but the longest ones) found with one look-up.
+TCCITTDecoder::TLookup TCCITTDecoder::BuildLookup(const TStateArray& tree) {
+    TLookup lookup;
+    for (std::uint32_t bits = 0; bits < lookup.size(); ++bits)
+        lookup[bits] = Walk(tree, bits << (32 - kLookupBits), kLookupBits);
+    return lookup;
+}
 
 void TCCITTDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                 std::int32_t unpackedSize) {
     packed_ = source.first(std::min(static_cast<std::size_t>(std::max(packedSize, 0)), source.size()));
+    if (swapBits_) {
+        reversed_.assign(packed_.begin(), packed_.end());
+        ReverseBits(reversed_.data(), reversed_.size());
+        packed_ = reversed_;
+    }
     target_ = dest.first(std::min(static_cast<std::size_t>(std::max(unpackedSize, 0)), dest.size()));
     if (!target_.empty()) std::memset(target_.data(), 0, target_.size());
     isWhite_ = true;
-    bitsLeft_ = 0;
-    packedPosition_ = 0;
+    bitPosition_ = 0;
     rowStart_ = 0;
     rowPixels_ = 0;
 
     // Every code read consumes at least one bit, so the loop ends with the data.
-    while ((bitsLeft_ > 0 || packedPosition_ < packed_.size()) && rowStart_ < target_.size()) {
-        const std::int64_t run = ReadCode(isWhite_ ? whiteTree_ : blackTree_);
+    while (bitPosition_ < packed_.size() * 8 && rowStart_ < target_.size()) {
+        const std::int64_t run = isWhite_ ? ReadCode(whiteTree_, whiteLookup_) : ReadCode(blackTree_, blackLookup_);
         if (run > 0)
             WriteRun(run);
         else if (run == kEndOfLineRun)
@@ -83,32 +109,32 @@ void TCCITTDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std:
     target_ = {};
 }
 
-std::int64_t TCCITTDecoder::ReadCode(const TStateArray& tree) {
-    std::size_t node = 0;
+inline std::uint32_t TCCITTDecoder::Peek() const {
+    const std::size_t first = bitPosition_ / 8;
+    std::uint64_t bytes = 0;
+    if (first + 8 <= packed_.size()) [[likely]] {
+        bytes = (std::uint64_t{GetBE32(packed_.data() + first)} << 32) | GetBE32(packed_.data() + first + 4);
+    } else {
+        for (std::size_t i = 0; i < 8; ++i)
+            bytes = (bytes << 8) | (first + i < packed_.size() ? packed_[first + i] : 0u);
+    }
+    return static_cast<std::uint32_t>((bytes << (bitPosition_ % 8)) >> 32);
+}
+
+std::int64_t TCCITTDecoder::ReadCode(const TStateArray& tree, const TLookup& lookup) {
     std::int64_t sum = 0;
     for (;;) {
-        if (bitsLeft_ == 0) {
-            // The data ends: a code that is complete here still counts; a partial one gives
-            // what its make-up codes add up to.
-            if (packedPosition_ >= packed_.size()) return sum + tree[node].RunLength;
-            const std::uint8_t byte = packed_[packedPosition_++];
-            currentByte_ = swapBits_ ? ReversedBits(byte) : byte;
-            bitMask_ = 0x80;
-            bitsLeft_ = 8;
-        }
-        const unsigned bit = (currentByte_ & bitMask_) != 0 ? 1 : 0;
-        std::int32_t child = tree[node].Next[bit];
-        if (child == 0) {
-            // A leaf: the bit belongs to the next code. After a make-up code the terminating
-            // code follows at once, starting with this bit.
-            const std::int32_t run = tree[node].RunLength;
-            sum += run;
-            if (run < kMakeUpStep) return sum;
-            child = tree[0].Next[bit];
-        }
-        bitMask_ = static_cast<std::uint8_t>(bitMask_ >> 1);
-        --bitsLeft_;
-        node = static_cast<std::size_t>(child);
+        const std::size_t available = packed_.size() * 8 - std::min(bitPosition_, packed_.size() * 8);
+        const std::uint32_t window = Peek();
+        TStep step = lookup[window >> (32 - kLookupBits)];
+        // Longer codes, and codes near the end of the data, take the walk bit by bit.
+        if (!step.Complete || step.Bits >= available)
+            step = Walk(tree, window, static_cast<std::uint32_t>(std::min<std::size_t>(available, 32)));
+        bitPosition_ += step.Bits;
+        sum += step.RunLength;
+        // The data ends: a complete code still counts; a partial one gives what its make-up
+        // codes add up to. After a make-up code the terminating code follows at once.
+        if (!step.Complete || step.RunLength < kMakeUpStep) return sum;
     }
 }
 
@@ -129,12 +155,19 @@ void TCCITTDecoder::EndRow() {
 
 void TCCITTDecoder::SetBlack(std::size_t firstBit, std::size_t count) {
     const std::size_t endBit = std::min(firstBit + count, target_.size() * 8);
-    std::size_t bit = firstBit;
-    for (; bit < endBit && bit % 8 != 0; ++bit) target_[bit / 8] |= static_cast<std::uint8_t>(0x80u >> (bit % 8));
-    const std::size_t wholeBytes = (endBit - std::min(bit, endBit)) / 8;
-    if (wholeBytes > 0) std::memset(target_.data() + bit / 8, 0xFF, wholeBytes);
-    for (bit += wholeBytes * 8; bit < endBit; ++bit)
-        target_[bit / 8] |= static_cast<std::uint8_t>(0x80u >> (bit % 8));
+    if (firstBit >= endBit) return;
+    // Bits are most significant first: masks for the partial bytes at both ends.
+    const std::size_t firstByte = firstBit / 8;
+    const std::size_t lastByte = (endBit - 1) / 8;
+    const auto head = static_cast<std::uint8_t>(0xFFu >> (firstBit % 8));
+    const auto tail = static_cast<std::uint8_t>(0xFFu << (7 - (endBit - 1) % 8));
+    if (firstByte == lastByte) {
+        target_[firstByte] |= head & tail;
+        return;
+    }
+    target_[firstByte] |= head;
+    std::memset(target_.data() + firstByte + 1, 0xFF, lastByte - firstByte - 1);
+    target_[lastByte] |= tail;
 }
 
 }  // namespace pellumo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -48,14 +49,27 @@ protected:
     void EndRow();
     // Drops the unread bits of a packed byte that is partly read. A byte fetched only to find
     // where the last code ended has not been read yet and stays.
-    void SkipToByteBoundary() {
-        if (bitsLeft_ < 8) bitsLeft_ = 0;
-    }
+    void SkipToByteBoundary() { bitPosition_ = (bitPosition_ + 7) / 8 * 8; }
 
 private:
+    // Where a walk down a code tree from its root ends: the run of the node reached and the
+    // bits it took; Complete is false where the bits ran out first.
+    struct TStep {
+        std::int16_t RunLength;
+        std::uint8_t Bits;
+        bool Complete;
+    };
+    static constexpr std::uint32_t kLookupBits = 12;
+    using TLookup = std::array<TStep, 1u << kLookupBits>;
+
+    static TStep Walk(const TStateArray& tree, std::uint32_t window, std::uint32_t available);
+    static TLookup BuildLookup(const TStateArray& tree);
+    // The next 32 packed bits from the current position, most significant first, zeros past
+    // the end.
+    std::uint32_t Peek() const;
     // Reads one code with the tree of the current colour; returns the run it gives (make-up
     // codes summed with the terminating code after them), or -1 for an end of line.
-    std::int64_t ReadCode(const TStateArray& tree);
+    std::int64_t ReadCode(const TStateArray& tree, const TLookup& lookup);
     void WriteRun(std::int64_t length);
     void SetBlack(std::size_t firstBit, std::size_t count);
 
@@ -63,15 +77,15 @@ private:
     bool swapBits_;
     TStateArray whiteTree_;
     TStateArray blackTree_;
+    TLookup whiteLookup_;
+    TLookup blackLookup_;
     std::uint32_t width_;
     std::size_t rowBytes_;
 
     bool isWhite_ = true;
-    std::uint8_t bitsLeft_ = 0;
-    std::uint8_t bitMask_ = 0;
-    std::uint8_t currentByte_ = 0;
+    std::vector<std::uint8_t> reversed_;  // the packed bytes turned around, for swapBits
     TPackedBytes packed_;
-    std::size_t packedPosition_ = 0;
+    std::size_t bitPosition_ = 0;
     TUnpackedBytes target_;
     std::size_t rowStart_ = 0;       // first byte of the current row in the target
     std::uint32_t rowPixels_ = 0;    // pixels of the current row written so far

@@ -28,154 +28,101 @@ std::size_t UnpackedLimit(const TUnpackedBytes& dest, std::int32_t unpackedSize)
 
 }  // namespace
 
-TLZWDecoder::TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::string_view invalidMessage)
-    : clearCode_(clearCode), endCode_(clearCode + 1), initialCodeSize_(initialCodeSize), invalidMessage_(invalidMessage) {}
+TLZWDecoder::TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::uint32_t earlyChange,
+                         std::string_view invalidMessage)
+    : clearCode_(clearCode),
+      endCode_(clearCode + 1),
+      initialCodeSize_(initialCodeSize),
+      earlyChange_(earlyChange),
+      invalidMessage_(invalidMessage) {}
 
-void TLZWDecoder::StartStream() {
-    for (std::uint32_t n = 0; n < clearCode_; ++n) {
-        prefix_[n] = kNoCode;
-        suffix_[n] = static_cast<std::uint8_t>(n);
-        length_[n] = 1;
-    }
-    Reset();
-}
-
-void TLZWDecoder::Reset() {
-    codeSize_ = initialCodeSize_;
-    codeMask_ = MaskOf(codeSize_);
-    nextFreeCode_ = clearCode_ + 2;
-    previousCode_ = kNoCode;
-}
-
-bool TLZWDecoder::HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_t& written, std::size_t limit) {
-    if (code > nextFreeCode_) throw Exception(std::string(invalidMessage_));
-    if (previousCode_ == kNoCode) {
-        // After a clear only a single byte can follow: a table code here would read an entry
-        // of the previous stream, or one that would later point to itself.
-        if (code >= clearCode_) throw Exception(std::string(invalidMessage_));
-        firstCharacter_ = suffix_[code];
-        dest[written++] = firstCharacter_;
-        previousCode_ = code;
-        return written < limit;
-    }
-    const std::uint32_t incoming = code;
-    const bool notYetInTable = code == nextFreeCode_;
-    // The string not yet in the table is the previous one plus its own first byte.
-    const std::size_t length = notYetInTable ? length_[previousCode_] + 1u : length_[code];
-    if (length <= limit - written) {
-        // The whole string fits: written from its end straight into place, no stack between.
-        std::uint8_t* out = dest.data() + written + length;
-        if (notYetInTable) {
-            *--out = firstCharacter_;
-            code = previousCode_;
-        }
-        // Every entry's prefix is a smaller code, so the chain ends at a single byte.
-        while (code > clearCode_) {
-            *--out = suffix_[code];
-            code = prefix_[code];
-        }
-        firstCharacter_ = suffix_[code];
-        *--out = firstCharacter_;
-        written += length;
-    } else {
-        std::size_t top = 0;
-        if (notYetInTable) {
-            stack_[top++] = firstCharacter_;
-            code = previousCode_;
-        }
-        while (code > clearCode_ && top < kTableSize) {
-            stack_[top++] = suffix_[code];
-            code = prefix_[code];
-        }
-        firstCharacter_ = suffix_[code];
-        if (top < kTableSize) stack_[top++] = firstCharacter_;
-        // The string is cut where the output ends.
-        while (top > 0 && written < limit) dest[written++] = stack_[--top];
-    }
-    // A full table takes no more strings until the next clear code.
-    if (nextFreeCode_ < kTableSize) {
-        prefix_[nextFreeCode_] = static_cast<std::uint16_t>(previousCode_);
-        suffix_[nextFreeCode_] = firstCharacter_;
-        length_[nextFreeCode_] = static_cast<std::uint16_t>(length_[previousCode_] + 1u);
-        GrowTable();
-    }
-    previousCode_ = incoming;
-    return written < limit;
-}
-
-TTIFFLZWDecoder::TTIFFLZWDecoder() : TLZWDecoder(kTIFFClearCode, kTIFFCodeSize, kTIFFInvalidOpcode) {}
-
-void TTIFFLZWDecoder::GrowTable() {
-    if (nextFreeCode_ < kTableSize) ++nextFreeCode_;
-    if (nextFreeCode_ == codeMask_ && codeSize_ < kMaxCodeSize) {
-        ++codeSize_;
-        codeMask_ = MaskOf(codeSize_);
-    }
-}
-
-void TTIFFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
-                                  std::int32_t unpackedSize) {
-    StartStream();
+void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest,
+                         std::int32_t unpackedSize, bool msbFirst) {
+    std::fill_n(length_.begin(), clearCode_, std::uint16_t{1});
     const std::size_t packed = PackedLimit(source, packedSize);
     const std::size_t limit = UnpackedLimit(dest, unpackedSize);
+    // The state lives in locals: writes to the output could alias members and force reloads.
+    std::uint8_t* const out = dest.data();
     std::size_t written = 0;
+    std::uint32_t codeSize = initialCodeSize_;
+    std::uint32_t nextFreeCode = clearCode_ + 2;
+    std::uint32_t previousCode = kNoCode;
+    std::size_t previousStart = 0;  // where the previous code's string was written
     std::uint32_t accumulator = 0;
     std::uint32_t bits = 0;
     for (std::size_t i = 0; i < packed; ++i) {
-        accumulator |= std::uint32_t{source[i]} << (24 - bits);
+        accumulator |= msbFirst ? std::uint32_t{source[i]} << (24 - bits) : std::uint32_t{source[i]} << bits;
         bits += 8;
-        while (bits >= codeSize_) {
-            const std::uint32_t code = accumulator >> (32 - codeSize_);
-            accumulator <<= codeSize_;
-            bits -= codeSize_;
+        while (bits >= codeSize) {
+            std::uint32_t code = 0;
+            if (msbFirst) {
+                code = accumulator >> (32 - codeSize);
+                accumulator <<= codeSize;
+            } else {
+                code = accumulator & MaskOf(codeSize);
+                accumulator >>= codeSize;
+            }
+            bits -= codeSize;
             if (code == endCode_ || written >= limit) return;
             if (code == clearCode_) {
-                Reset();
+                codeSize = initialCodeSize_;
+                nextFreeCode = clearCode_ + 2;
+                previousCode = kNoCode;
                 continue;
             }
-            if (!HandleCode(code, dest, written, limit)) return;
+            if (code > nextFreeCode) throw Exception(std::string(invalidMessage_));
+            const std::size_t start = written;
+            if (previousCode == kNoCode) {
+                // After a clear only a single byte can follow: a table code here would read an
+                // entry of the previous stream, or one that would later point to itself.
+                if (code >= clearCode_) throw Exception(std::string(invalidMessage_));
+                out[written++] = static_cast<std::uint8_t>(code);
+                previousStart = start;
+                previousCode = code;
+                continue;
+            }
+            if (code < clearCode_) {
+                out[written++] = static_cast<std::uint8_t>(code);
+            } else {
+                // The string not yet in the table is the previous one plus its own first byte,
+                // which the forward copy reaches as soon as it is written.
+                const bool notYetInTable = code == nextFreeCode;
+                const std::uint8_t* from = out + (notYetInTable ? previousStart : start_[code]);
+                const std::size_t length = notYetInTable ? length_[previousCode] + 1u : length_[code];
+                // The string is cut where the output ends.
+                const std::size_t count = std::min(length, limit - written);
+                for (std::size_t n = 0; n < count; ++n) out[written + n] = from[n];
+                written += count;
+            }
+            // A full table takes no more strings until the next clear code.
+            if (nextFreeCode < kTableSize) {
+                start_[nextFreeCode] = previousStart;
+                length_[nextFreeCode] = static_cast<std::uint16_t>(length_[previousCode] + 1u);
+                ++nextFreeCode;
+                if (nextFreeCode + earlyChange_ == (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
+            }
+            previousStart = start;
+            previousCode = code;
         }
     }
+}
+
+TTIFFLZWDecoder::TTIFFLZWDecoder() : TLZWDecoder(kTIFFClearCode, kTIFFCodeSize, 1, kTIFFInvalidOpcode) {}
+
+void TTIFFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
+                                  std::int32_t unpackedSize) {
+    Decode(source, packedSize, dest, unpackedSize, true);
 }
 
 TGIFLZWDecoder::TGIFLZWDecoder(std::uint8_t initialCodeSize)
     : TLZWDecoder(std::uint32_t{1} << std::min<std::uint32_t>(initialCodeSize, kGIFMaxCodeSize),
-                  std::uint32_t{initialCodeSize} + 1u, kGIFInvalidOpcode) {}
-
-void TGIFLZWDecoder::GrowTable() {
-    if (nextFreeCode_ == codeMask_ && codeSize_ < kMaxCodeSize) {
-        ++codeSize_;
-        codeMask_ = MaskOf(codeSize_);
-    }
-    // Slot 4095 is filled too; after it the table is full.
-    if (nextFreeCode_ < kTableSize) ++nextFreeCode_;
-}
+                  std::uint32_t{initialCodeSize} + 1u, 0, kGIFInvalidOpcode) {}
 
 void TGIFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                  std::int32_t unpackedSize) {
     if (initialCodeSize_ < kGIFMinCodeSize + 1 || initialCodeSize_ > kGIFMaxCodeSize + 1)
         throw Exception(std::string(kGIFInvalidCodeSize));
-    StartStream();
-    const std::size_t packed = PackedLimit(source, packedSize);
-    const std::size_t limit = UnpackedLimit(dest, unpackedSize);
-    std::size_t written = 0;
-    std::uint32_t accumulator = 0;
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < packed; ++i) {
-        accumulator |= std::uint32_t{source[i]} << bits;
-        bits += 8;
-        while (bits >= codeSize_) {
-            const std::uint32_t code = accumulator & codeMask_;
-            accumulator >>= codeSize_;
-            bits -= codeSize_;
-            if (code == endCode_ || written >= limit) return;
-            if (code == clearCode_) {
-                Reset();
-                continue;
-            }
-            if (!HandleCode(code, dest, written, limit)) return;
-        }
-    }
+    Decode(source, packedSize, dest, unpackedSize, false);
 }
 
 }  // namespace pellumo

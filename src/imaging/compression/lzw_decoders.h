@@ -12,7 +12,7 @@ namespace pellumo {
 // stream: the table starts afresh. Decoding stops silently at the end code, when the packed
 // bytes run out or when `unpackedSize` bytes (never more than dest holds) are written; a code
 // the table does not have yet raises Exception with the decoder's message. The spans come back
-// as they were given. Whatever the codes, no table, the stack or dest is overrun and every
+// as they were given. Whatever the codes, no table or dest is overrun and every
 // string is cut at the output's end.
 class TLZWDecoder : public TDecoder {
 public:
@@ -23,32 +23,25 @@ protected:
     static constexpr std::uint32_t kNoCode = kTableSize;
     static constexpr std::uint32_t kMaxCodeSize = 12;
 
-    TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::string_view invalidMessage);
+    // `earlyChange`: 1 where the code widens one code early (TIFF), 0 where it does not (GIF).
+    TLZWDecoder(std::uint32_t clearCode, std::uint32_t initialCodeSize, std::uint32_t earlyChange,
+                std::string_view invalidMessage);
 
-    // Sets the single-byte strings and the code width for a new stream.
-    void StartStream();
-    // Back to the start width and an empty table, for a clear code.
-    void Reset();
-    // Handles one code that is neither the clear nor the end code. False when the output is full.
-    bool HandleCode(std::uint32_t code, TUnpackedBytes dest, std::size_t& written, std::size_t limit);
-    // Widens the code after a string was added, the TIFF way (one code early) or the GIF way.
-    virtual void GrowTable() = 0;
+    // Decodes one whole stream, codes most significant bit first (TIFF) or least (GIF).
+    void Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest, std::int32_t unpackedSize,
+                bool msbFirst);
 
-    std::uint32_t codeSize_ = 0;
-    std::uint32_t codeMask_ = 0;
-    std::uint32_t nextFreeCode_ = 0;
     std::uint32_t clearCode_;
     std::uint32_t endCode_;
     std::uint32_t initialCodeSize_;
 
 private:
-    std::uint32_t previousCode_ = kNoCode;
-    std::uint8_t firstCharacter_ = 0;
+    std::uint32_t earlyChange_;
     std::string_view invalidMessage_;
-    std::array<std::uint16_t, kTableSize> prefix_{};
-    std::array<std::uint8_t, kTableSize> suffix_{};
-    std::array<std::uint16_t, kTableSize> length_{};  // of each entry's string
-    std::array<std::uint8_t, kTableSize> stack_{};
+    // Each entry's string is already in the output, where the entry's prefix string was
+    // written followed by one more byte: it is copied from there.
+    std::array<std::size_t, kTableSize> start_{};
+    std::array<std::uint16_t, kTableSize> length_{};
 };
 
 // TIFF compression 5: 8-bit alphabet, codes most significant bit first, starting at 9 bits and
@@ -58,9 +51,6 @@ public:
     TTIFFLZWDecoder();
     void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                      std::int32_t unpackedSize) override;
-
-private:
-    void GrowTable() override;
 };
 
 // GIF image data: alphabet of 2^initialCodeSize symbols, codes least significant bit first,
@@ -71,9 +61,6 @@ public:
     explicit TGIFLZWDecoder(std::uint8_t initialCodeSize);
     void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                      std::int32_t unpackedSize) override;
-
-private:
-    void GrowTable() override;
 };
 
 }  // namespace pellumo
