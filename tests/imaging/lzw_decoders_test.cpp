@@ -85,7 +85,7 @@ TEST(LZWDecoders, CodeWidthChangesAt510ForTIFFAnd511ForGIF) {
     TBytes out = Decode(tiffDecoder, PackMSB(tiff), 256, 260);
     EXPECT_EQ(out[253], 253 % 200);
     EXPECT_EQ(out[254], 7);
-    EXPECT_EQ(out[255], 0xEE);  // the end code, read with 10 bits
+    EXPECT_EQ(out[255], 0);  // the end code, read with 10 bits: the rest up to the limit is cleared
 
     std::vector<TCode> gif{{256, 9}};
     for (std::uint32_t i = 0; i < 254; ++i) gif.push_back({i % 200, 9});  // entries 258..510
@@ -164,14 +164,104 @@ TEST(LZWDecoders, OutputAndTablesStayInBoundsWhateverTheCodes) {
     EXPECT_EQ(Decode(tiff, PackMSB(tiffCodes), expected.size()), expected);
     TGIFLZWDecoder gif(8);
     EXPECT_EQ(Decode(gif, PackLSB(gifCodes), expected.size()), expected);
-    // Empty input, negative sizes and an empty target do nothing.
-    EXPECT_EQ(Decode(tiff, TBytes{}, 2), (TBytes{0xEE, 0xEE}));
+    // Empty input clears the output; negative sizes and an empty target do nothing.
+    EXPECT_EQ(Decode(tiff, TBytes{}, 2), (TBytes{0, 0}));
     TBytes none;
     const TBytes packed = PackMSB(growing);
     TPackedBytes source(packed);
     TUnpackedBytes dest(none);
     gif.DecodeBlock(source, dest, -1, 1000);
     tiff.DecodeBlock(source, dest, static_cast<std::int32_t>(packed.size()), 1000);
+}
+
+// The textbook decoder, a dictionary of whole strings, for streams of valid codes.
+TBytes DictionaryDecode(const std::vector<TCode>& codes, std::uint32_t clearCode) {
+    std::vector<TBytes> table;
+    TBytes out, previous;
+    for (const TCode& c : codes) {
+        if (c.Value == clearCode) {
+            table.assign(clearCode + 2, {});
+            for (std::uint32_t i = 0; i < clearCode; ++i) table[i] = {static_cast<std::uint8_t>(i)};
+            previous.clear();
+            continue;
+        }
+        TBytes string = c.Value < table.size() ? table[c.Value] : previous;
+        if (c.Value >= table.size()) string.push_back(previous[0]);
+        if (!previous.empty() && table.size() < 4096) {
+            table.push_back(previous);
+            table.back().push_back(string[0]);
+        }
+        out.insert(out.end(), string.begin(), string.end());
+        previous = string;
+    }
+    return out;
+}
+
+// Random streams of strings short and long, repeated and not yet in the table, with clears,
+// decoded whole and cut at every kind of place.
+TEST(LZWDecoders, MatchTheDictionaryDecoderOnRandomStreams) {
+    std::uint32_t seed = 12345;
+    auto random = [&](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const bool tiff = round % 2 == 0;
+        const std::uint32_t alphabetBits = tiff ? 8 : 2 + random(7);
+        const std::uint32_t clear = 1u << alphabetBits;
+        std::vector<TCode> codes;
+        std::uint32_t width = alphabetBits + 1, nextFree = 0;
+        auto put = [&](std::uint32_t value) {
+            codes.push_back({value, width});
+            if (value == clear) {
+                width = alphabetBits + 1;
+                nextFree = clear + 2;
+                return;
+            }
+            if (codes.size() >= 2 && codes[codes.size() - 2].Value != clear && nextFree < 4096) ++nextFree;
+            if (nextFree + (tiff ? 1 : 0) == (1u << width) && width < 12) ++width;
+        };
+        put(clear);
+        put(random(clear));
+        for (int n = 0, count = 200 + static_cast<int>(random(6000)); n < count; ++n) {
+            const std::uint32_t kind = random(1000);
+            if (kind < 3) {
+                put(clear);
+                put(random(clear));
+            } else if (kind < 200) {
+                put(random(clear));
+            } else if (kind < 300 && nextFree < 4096) {
+                put(nextFree);  // not yet in the table
+            } else {
+                // Recent strings; the newest, again and again, grows one byte longer each time.
+                const std::uint32_t tableCodes = nextFree - (clear + 2);
+                const std::uint32_t back = kind < 600 ? 0 : random(std::min(tableCodes + 1, 64u));
+                put(tableCodes == 0 ? random(clear) : nextFree - 1 - back % tableCodes);
+            }
+        }
+        const TBytes expected = DictionaryDecode(codes, clear);
+        const TBytes packed = tiff ? PackMSB(codes) : PackLSB(codes);
+        TTIFFLZWDecoder tiffDecoder;
+        TGIFLZWDecoder gifDecoder(static_cast<std::uint8_t>(alphabetBits));
+        TDecoder& decoder = tiff ? static_cast<TDecoder&>(tiffDecoder) : gifDecoder;
+        ASSERT_EQ(Decode(decoder, packed, expected.size()), expected) << "round " << round;
+        // Output cut short, anywhere: the same bytes as far as they go.
+        const std::size_t cut = random(static_cast<std::uint32_t>(expected.size()));
+        ASSERT_EQ(Decode(decoder, packed, cut, cut + 20), [&] {
+            TBytes head(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(cut));
+            head.resize(cut + 20, 0xEE);
+            return head;
+        }()) << "round " << round;
+        // Data cut short: what it holds, then zeros up to the limit.
+        const std::size_t packedCut = random(static_cast<std::uint32_t>(packed.size()));
+        const TBytes shortData(packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packedCut));
+        const TBytes partial = Decode(decoder, shortData, expected.size());
+        std::size_t same = 0;
+        while (same < partial.size() && partial[same] == expected[same]) ++same;
+        ASSERT_TRUE(std::all_of(partial.begin() + static_cast<std::ptrdiff_t>(same), partial.end(),
+                                [](std::uint8_t b) { return b == 0; }))
+            << "round " << round;
+    }
 }
 
 }  // namespace

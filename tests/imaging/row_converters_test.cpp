@@ -272,6 +272,23 @@ TEST(RgbRowTest, PlanesGiveTheSameRowsAsInterleavedData) {
     EXPECT_EQ(target, (Bytes{3, 2, 1, 7, 6, 5, 11, 10, 9}));
 }
 
+// The common row takes four pixels a step: every length, so that each tail is met, and in place.
+TEST(RgbRowTest, RedAndBlueExchangeOverAnyRowLengthAlsoInPlace) {
+    TColorManager manager = Manager(scRGB, scBGR);
+    for (std::uint32_t count = 0; count <= 40; ++count) {
+        Bytes row(3 * count);
+        for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<std::uint8_t>(i * 37 + count);
+        Bytes expected = row;
+        for (std::size_t k = 0; k < count; ++k) std::swap(expected[3 * k], expected[3 * k + 2]);
+        expected.push_back(0xEE);  // one byte past the row stays
+        Bytes target(row.size() + 1, 0xEE);
+        EXPECT_EQ(Convert(manager, row, count, target), expected) << count << " pixels";
+        row.push_back(0xEE);
+        manager.ConvertRow(row.data(), row.data(), count);
+        EXPECT_EQ(row, expected) << count << " pixels in place";
+    }
+}
+
 TEST(RgbRowTest, DepthsOtherThanEightOrSixteenConvertNothing) {
     TColorManager fourBit = Manager(scRGB, scBGR, 4, 8);
     EXPECT_EQ(Convert(fourBit, {0x12, 0x34}, 1, Bytes(3, 0xEE)), Bytes(3, 0xEE));

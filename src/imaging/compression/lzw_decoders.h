@@ -11,9 +11,10 @@ namespace pellumo {
 // Lempel-Ziv-Welch data of TIFF strips and GIF images. Each DecodeBlock call is one whole LZW
 // stream: the table starts afresh. Decoding stops silently at the end code, when the packed
 // bytes run out or when `unpackedSize` bytes (never more than dest holds) are written; a code
-// the table does not have yet raises Exception with the decoder's message. The spans come back
-// as they were given. Whatever the codes, no table or dest is overrun and every
-// string is cut at the output's end.
+// the table does not have yet raises Exception with the decoder's message. Bytes of dest from
+// where the data stops up to `unpackedSize` come back as 0. The spans come back as they were
+// given. Whatever the codes, no table or dest is overrun and every string is cut at the
+// output's end.
 class TLZWDecoder : public TDecoder {
 public:
     void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}
@@ -28,8 +29,8 @@ protected:
                 std::string_view invalidMessage);
 
     // Decodes one whole stream, codes most significant bit first (TIFF) or least (GIF).
-    void Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest, std::int32_t unpackedSize,
-                bool msbFirst);
+    template <bool MsbFirst>
+    void Decode(TPackedBytes source, std::int32_t packedSize, TUnpackedBytes dest, std::int32_t unpackedSize);
 
     std::uint32_t clearCode_;
     std::uint32_t endCode_;
@@ -39,9 +40,15 @@ private:
     std::uint32_t earlyChange_;
     std::string_view invalidMessage_;
     // Each entry's string is already in the output, where the entry's prefix string was
-    // written followed by one more byte: it is copied from there.
-    std::array<std::size_t, kTableSize> start_{};
-    std::array<std::uint16_t, kTableSize> length_{};
+    // written followed by one more byte: it is copied from there. Its first eight bytes are
+    // kept with it (the first lowest), so that short strings are written without reading the
+    // output back. Output positions fit 32 bits: the output is at most 2^31 bytes.
+    struct TEntry {
+        std::uint64_t Head;
+        std::uint32_t Start;
+        std::uint32_t Length;
+    };
+    std::array<TEntry, kTableSize> table_{};
 };
 
 // TIFF compression 5: 8-bit alphabet, codes most significant bit first, starting at 9 bits and
