@@ -27,10 +27,6 @@ using TStateArray = std::vector<TStateEntry>;
 // refuses such data.
 class TCCITTDecoder : public TDecoder {
 public:
-    // `options`: the T.4 options word, kept for the caller; `swapBits`: the packed bytes have
-    // their least significant bit first; `width`: pixels per row.
-    TCCITTDecoder(std::uint32_t options, bool swapBits, std::uint32_t width);
-
     void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                      std::int32_t unpackedSize) override;
     void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}
@@ -40,16 +36,15 @@ public:
     const TStateArray& BlackTree() const { return blackTree_; }
 
 protected:
-    // What an end-of-line code does.
-    virtual void EndOfLine() = 0;
-    // Called after every end of a row.
-    virtual void RowEnded() {}
-
-    // Ends the current row: a row with pixels moves the target to the next row's first byte.
-    void EndRow();
-    // Drops the unread bits of a packed byte that is partly read. A byte fetched only to find
-    // where the last code ended has not been read yet and stays.
-    void SkipToByteBoundary() { bitPosition_ = (bitPosition_ + 7) / 8 * 8; }
+    // How rows end besides being full: at an end-of-line code, and whether the next row's codes
+    // start on a byte boundary. `options`: the T.4 options word, kept for the caller;
+    // `swapBits`: the packed bytes have their least significant bit first; `width`: pixels
+    // per row.
+    struct TRowRules {
+        bool EndOfLineEndsRow;
+        bool RowsStartOnByteBoundary;
+    };
+    TCCITTDecoder(std::uint32_t options, bool swapBits, std::uint32_t width, TRowRules rules);
 
 private:
     // Where a walk down a code tree from its root ends: the run of the node reached and the
@@ -61,54 +56,39 @@ private:
     };
     static constexpr std::uint32_t kLookupBits = 12;
     using TLookup = std::array<TStep, 1u << kLookupBits>;
+    class TBitWindow;
 
     static TStep Walk(const TStateArray& tree, std::uint32_t window, std::uint32_t available);
     static TLookup BuildLookup(const TStateArray& tree);
-    // The next 32 packed bits from the current position, most significant first, zeros past
-    // the end.
-    std::uint32_t Peek() const;
     // Reads one code with the tree of the current colour; returns the run it gives (make-up
     // codes summed with the terminating code after them), or -1 for an end of line.
-    std::int64_t ReadCode(const TStateArray& tree, const TLookup& lookup);
-    void WriteRun(std::int64_t length);
-    void SetBlack(std::size_t firstBit, std::size_t count);
+    static std::int64_t ReadCode(TBitWindow& bits, const TStateArray& tree, const TLookup& lookup);
 
     std::uint32_t options_;
     bool swapBits_;
+    TRowRules rules_;
     TStateArray whiteTree_;
     TStateArray blackTree_;
     TLookup whiteLookup_;
     TLookup blackLookup_;
     std::uint32_t width_;
     std::size_t rowBytes_;
-
-    bool isWhite_ = true;
     std::vector<std::uint8_t> reversed_;  // the packed bytes turned around, for swapBits
-    TPackedBytes packed_;
-    std::size_t bitPosition_ = 0;
-    TUnpackedBytes target_;
-    std::size_t rowStart_ = 0;       // first byte of the current row in the target
-    std::uint32_t rowPixels_ = 0;    // pixels of the current row written so far
 };
 
 // TIFF compression 3, one-dimensional: rows end when they are full or at an end-of-line code.
 class TCCITTFax3Decoder : public TCCITTDecoder {
 public:
-    using TCCITTDecoder::TCCITTDecoder;
-
-protected:
-    void EndOfLine() override { EndRow(); }
+    TCCITTFax3Decoder(std::uint32_t options, bool swapBits, std::uint32_t width)
+        : TCCITTDecoder(options, swapBits, width, {.EndOfLineEndsRow = true, .RowsStartOnByteBoundary = false}) {}
 };
 
 // TIFF compression 2 (modified Huffman): no end-of-line codes, each row's codes start on a
 // byte boundary.
 class TCCITTMHDecoder : public TCCITTDecoder {
 public:
-    using TCCITTDecoder::TCCITTDecoder;
-
-protected:
-    void EndOfLine() override {}
-    void RowEnded() override { SkipToByteBoundary(); }
+    TCCITTMHDecoder(std::uint32_t options, bool swapBits, std::uint32_t width)
+        : TCCITTDecoder(options, swapBits, width, {.EndOfLineEndsRow = false, .RowsStartOnByteBoundary = true}) {}
 };
 
 }  // namespace pellumo
