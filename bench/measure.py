@@ -14,7 +14,7 @@ class Runs:
     """A benchmark program's results by run name: median ms, error messages, labels."""
 
     def __init__(self):
-        self.times, self.errors, self.labels = {}, {}, {}
+        self.times, self.cpu_times, self.errors, self.labels = {}, {}, {}, {}
 
     def time(self, prefix):
         """The median of the one run whose name starts with prefix."""
@@ -26,15 +26,17 @@ def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_tim
     command = [program, "--benchmark_format=json", f"--benchmark_repetitions={repetitions}",
                f"--benchmark_min_time={min_time}", *args]
     output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
-    runs, times = Runs(), {}
+    runs, times, cpu_times = Runs(), {}, {}
     for entry in json.loads(output)["benchmarks"]:
         name = entry["run_name"]
         if entry.get("error_occurred"):
             runs.errors[name] = entry["error_message"]
         elif entry["run_type"] == "iteration":
             times.setdefault(name, []).append(entry[field] * UNIT_MS[entry["time_unit"]])
+            cpu_times.setdefault(name, []).append(entry["cpu_time"] * UNIT_MS[entry["time_unit"]])
             runs.labels[name] = entry.get("label", "")
     runs.times = {name: statistics.median(values) for name, values in times.items()}
+    runs.cpu_times = {name: statistics.median(values) for name, values in cpu_times.items()}
     return runs
 
 

@@ -1,5 +1,6 @@
 #include "raster/jpeg_codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 // clang-format on
 
 #include "base/image_limits.h"
+#include "base/parallel_parts.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
 #include "raster/pixel_rows.h"
@@ -175,6 +177,97 @@ bool HasGrayPalette(const TBitmap& bitmap) {
     return true;
 }
 
+// How a picture is decoded, the same for every band of it.
+struct TDecodePlan {
+    bool gray = false;
+    bool cmyk = false;
+    bool inverted = false;  // CMYK stored as Adobe's writers store it
+    bool indexed = false;
+};
+
+// Full scale, slow integer transform, smooth chroma upsampling, whatever libjpeg's defaults.
+TDecodePlan Configure(jpeg_decompress_struct& cinfo, bool quantize) {
+    TDecodePlan plan;
+    cinfo.scale_num = cinfo.scale_denom = 1;
+    cinfo.dct_method = JDCT_ISLOW;
+    cinfo.do_fancy_upsampling = TRUE;
+    plan.cmyk = IsCmyk(cinfo);
+    plan.gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    plan.inverted = cinfo.saw_Adobe_marker;
+    plan.indexed = quantize && !plan.gray && !plan.cmyk;
+    if (plan.gray) {
+        cinfo.out_color_space = JCS_GRAYSCALE;
+    } else if (plan.cmyk) {
+        cinfo.out_color_space = JCS_CMYK;
+    } else if (plan.indexed) {
+        cinfo.out_color_space = JCS_RGB;
+        cinfo.quantize_colors = TRUE;
+        cinfo.desired_number_of_colors = 256;
+        cinfo.two_pass_quantize = TRUE;
+        cinfo.dither_mode = JDITHER_FS;
+    } else {
+        cinfo.out_color_space = JCS_EXT_BGR;
+    }
+    return plan;
+}
+
+// Below this many pixels a thread costs more than it saves.
+constexpr std::uint64_t kSmallestBandedPicture = 1u << 20;
+// What skipping a row costs (its entropy data is still read) against decoding it, measured
+// on photographs: later bands skip more rows, so they get fewer.
+constexpr double kSkipCost = 0.5;
+
+// The first row of each band and, last, the picture's height. One band where splitting cannot
+// give the same picture faster: a palette chosen over the whole picture, progressive data
+// (every band would read all of it before its first row), a small picture, a single core.
+std::vector<JDIMENSION> BandBounds(const jpeg_decompress_struct& cinfo, const TDecodePlan& plan, int bands) {
+    const JDIMENSION height = cinfo.image_height;
+    unsigned count = 1;
+#if defined(LIBJPEG_TURBO_VERSION)
+    if (bands > 0) {
+        count = static_cast<unsigned>(bands);
+    } else if (!plan.indexed && !cinfo.progressive_mode) {
+        count = static_cast<unsigned>(PartsFor(std::uint64_t{cinfo.image_width} * height, kSmallestBandedPicture));
+    }
+    if (plan.indexed) count = 1;
+#else
+    (void)plan;
+    (void)bands;
+#endif
+    // Bands start on whole rows of MCUs, which libjpeg skips without decoding them.
+    const JDIMENSION unit = static_cast<JDIMENSION>(cinfo.max_v_samp_factor) * DCTSIZE;
+    count = std::clamp<unsigned>(count, 1, std::max<JDIMENSION>(height / unit, 1));
+    // Equal work per band: band k costs kSkipCost x its first row + its own rows.
+    std::vector<double> ends(count + 1, 0.0);
+    for (unsigned k = 0; k < count; ++k) ends[k + 1] = ends[k] * (1.0 - kSkipCost) + 1.0;
+    std::vector<JDIMENSION> bounds(count + 1, height);
+    bounds[0] = 0;
+    for (unsigned k = 1; k < count; ++k) {
+        const auto row = static_cast<JDIMENSION>(height * ends[k] / ends[count]);
+        bounds[k] = std::max(bounds[k - 1] + unit, std::min(row / unit * unit, height - (count - k) * unit));
+    }
+    return bounds;
+}
+
+// Decodes rows [first, end) into their places, skipping the rows before `first`; `toTheEnd`
+// reads the rest of the data as well, as the last band must. Runs under Guarded, after
+// jpeg_start_decompress.
+void DecodeRows(DecompressSession& session, const TDecodePlan& plan, std::span<std::uint8_t* const> rows,
+                JDIMENSION first, JDIMENSION end, bool toTheEnd) {
+    jpeg_decompress_struct& cinfo = session.cinfo;
+    if (plan.cmyk) session.row.resize(std::size_t{cinfo.output_width} * 4);
+#if defined(LIBJPEG_TURBO_VERSION)
+    if (first > 0) jpeg_skip_scanlines(&cinfo, first);
+#endif
+    while (cinfo.output_scanline < end) {
+        std::uint8_t* const row = rows[cinfo.output_scanline];
+        JSAMPROW rowPointer = plan.cmyk ? session.row.data() : row;
+        if (jpeg_read_scanlines(&cinfo, &rowPointer, 1) != 1) break;
+        if (plan.cmyk) CmykRowToBgr(session.row.data(), static_cast<int>(cinfo.output_width), plan.inverted, row);
+    }
+    if (toTheEnd) jpeg_finish_decompress(&cinfo);
+}
+
 }  // namespace
 
 JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data) {
@@ -184,52 +277,48 @@ JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data) {
             session.cinfo.num_components};
 }
 
-void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target) {
+void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target, int bands) {
     DecompressSession session(data);
     jpeg_decompress_struct& cinfo = session.cinfo;
-    TBitmap decoded;
+    TDecodePlan plan;
     Guarded(session.errors, [&] {
         session.Start();
-        cinfo.scale_num = cinfo.scale_denom = 1;
-        cinfo.dct_method = JDCT_ISLOW;
-        cinfo.do_fancy_upsampling = TRUE;
-        const bool cmyk = IsCmyk(cinfo);
-        const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-        const bool inverted = cinfo.saw_Adobe_marker;
-        const bool indexed = quantize && !gray && !cmyk;
-        if (gray) {
-            cinfo.out_color_space = JCS_GRAYSCALE;
-        } else if (cmyk) {
-            cinfo.out_color_space = JCS_CMYK;
-        } else if (indexed) {
-            cinfo.out_color_space = JCS_RGB;
-            cinfo.quantize_colors = TRUE;
-            cinfo.desired_number_of_colors = 256;
-            cinfo.two_pass_quantize = TRUE;
-            cinfo.dither_mode = JDITHER_FS;
-        } else {
-            cinfo.out_color_space = JCS_EXT_BGR;
-        }
-        CheckedImageBytes(cinfo.image_width, cinfo.image_height, 32);
-        decoded.SetPixelFormat(gray || indexed ? pf8bit : pf24bit);
-        if (gray) decoded.SetPalette(GrayPalette());
-        decoded.SetSize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height));
-        if (cmyk) session.row.resize(std::size_t{cinfo.image_width} * 4);
+        plan = Configure(cinfo, quantize);
+    });
+    CheckedImageBytes(cinfo.image_width, cinfo.image_height, 32);
+    const auto width = static_cast<int>(cinfo.image_width), height = static_cast<int>(cinfo.image_height);
+    TBitmap decoded;
+    decoded.SetPixelFormat(plan.gray || plan.indexed ? pf8bit : pf24bit);
+    if (plan.gray) decoded.SetPalette(GrayPalette());
+    decoded.SetSize(width, height);
+    // Row addresses taken here, once: the bands write their rows from other threads.
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) rows[static_cast<std::size_t>(y)] = decoded.ScanLine(y);
+    const std::vector<JDIMENSION> bounds = BandBounds(cinfo, plan, bands);
 
-        jpeg_start_decompress(&cinfo);
-        if (indexed) {
-            TPalette palette(static_cast<std::size_t>(cinfo.actual_number_of_colors));
-            for (std::size_t i = 0; i < palette.size(); ++i)
-                palette[i] = {cinfo.colormap[0][i], cinfo.colormap[1][i], cinfo.colormap[2][i], 0};
-            decoded.SetPalette(std::move(palette));
+    // Band 0 with the session that read the header, each other band with a session of its own.
+    RunParts(bounds.size() - 1, [&](std::size_t band) {
+        const bool last = band + 2 == bounds.size();
+        if (band == 0) {
+            Guarded(session.errors, [&] {
+                jpeg_start_decompress(&cinfo);
+                if (plan.indexed) {
+                    TPalette palette(static_cast<std::size_t>(cinfo.actual_number_of_colors));
+                    for (std::size_t i = 0; i < palette.size(); ++i)
+                        palette[i] = {cinfo.colormap[0][i], cinfo.colormap[1][i], cinfo.colormap[2][i], 0};
+                    decoded.SetPalette(std::move(palette));
+                }
+                DecodeRows(session, plan, rows, bounds[0], bounds[1], last);
+            });
+            return;
         }
-        while (cinfo.output_scanline < cinfo.output_height) {
-            const int y = static_cast<int>(cinfo.output_scanline);
-            JSAMPROW rowPointer = cmyk ? session.row.data() : decoded.ScanLine(y);
-            if (jpeg_read_scanlines(&cinfo, &rowPointer, 1) != 1) break;
-            if (cmyk) CmykRowToBgr(session.row.data(), decoded.Width(), inverted, decoded.ScanLine(y));
-        }
-        jpeg_finish_decompress(&cinfo);
+        DecompressSession bandSession(data);
+        Guarded(bandSession.errors, [&] {
+            bandSession.Start();
+            Configure(bandSession.cinfo, quantize);
+            jpeg_start_decompress(&bandSession.cinfo);
+            DecodeRows(bandSession, plan, rows, bounds[band], bounds[band + 1], last);
+        });
     });
     target.Assign(std::move(decoded));
 }

@@ -20,8 +20,11 @@ JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data);
 
 // Full scale, slow integer DCT, fancy upsampling. Colour gives pf24bit; gray gives pf8bit
 // with a gray palette; CMYK and YCCK give pf24bit in their intended colours; when
-// `quantize` is set, colour is reduced to pf8bit with a 256-entry palette.
-void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target);
+// `quantize` is set, colour is reduced to pf8bit with a 256-entry palette. Large pictures are
+// decoded in bands of rows on several cores, each band by a decoder of its own that skips the
+// rows before it; the picture is the same. `bands`: how many (for tests; 0 picks by the
+// picture and the cores; a palette chosen over the whole picture takes one).
+void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target, int bands = 0);
 
 // Encodes any bitmap; an 8-bit bitmap whose palette is all grays becomes a gray JPEG.
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& source, int quality);

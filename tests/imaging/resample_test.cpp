@@ -41,10 +41,11 @@ Bytes PixelBytes(const TBitmap& bitmap) {
     return bytes;
 }
 
-TBitmap Resampled(const TBitmap& source, int width, int height, TResampleFilter filter, float radius) {
+TBitmap Resampled(const TBitmap& source, int width, int height, TResampleFilter filter, float radius,
+                  int threads = 1) {
     TBitmap copy, target;
     copy.Assign(source);
-    ResampleBitmap(width, height, filter, radius, copy, target);
+    ResampleBitmap(width, height, filter, radius, copy, target, threads);
     return target;
 }
 
@@ -354,10 +355,15 @@ TEST(ResampleBitmap, EveryKernelGivesTheBytesOfThePlainArithmetic) {
         }
     // Larger pictures: whole 16-byte blocks and ragged ends of rows.
     const TBitmap source = Noise(301, 203, 99);
-    for (auto [tw, th] : {std::pair{97, 61}, std::pair{130, 250}, std::pair{302, 204}}) {
-        EXPECT_EQ(PixelBytes(Resampled(source, tw, th, rfTriangle, 0)), RefResample(source, tw, th, TriangleFilter, 1));
-        EXPECT_EQ(PixelBytes(Resampled(source, tw, th, rfLanczos3, 0)), RefResample(source, tw, th, Lanczos3Filter, 3));
-    }
+    // Shared out over threads by rows, in parts of every size, the bytes are the same.
+    for (auto [tw, th] : {std::pair{97, 61}, std::pair{130, 250}, std::pair{302, 204}})
+        for (int threads : {1, 2, 3, 4}) {
+            SCOPED_TRACE(testing::Message() << tw << "x" << th << ", " << threads << " threads");
+            EXPECT_EQ(PixelBytes(Resampled(source, tw, th, rfTriangle, 0, threads)),
+                      RefResample(source, tw, th, TriangleFilter, 1));
+            EXPECT_EQ(PixelBytes(Resampled(source, tw, th, rfLanczos3, 0, threads)),
+                      RefResample(source, tw, th, Lanczos3Filter, 3));
+        }
 }
 
 // Kernels no built-in filter has: weights beyond 16 bits and weight sums beyond the fast
@@ -375,8 +381,10 @@ TEST(ResampleWithKernel, UnusualWeightsGiveTheBytesOfThePlainArithmetic) {
             TBitmap target;
             target.SetPixelFormat(pf24bit);
             target.SetSize(c.tw, c.th);
-            ResampleWithKernel(kernel, 2, source, target);
-            ASSERT_EQ(PixelBytes(target), RefResample(source, c.tw, c.th, kernel, 2)) << c.sw << "x" << c.sh;
+            for (int threads : {1, 3}) {
+                ResampleWithKernel(kernel, 2, source, target, threads);
+                ASSERT_EQ(PixelBytes(target), RefResample(source, c.tw, c.th, kernel, 2)) << c.sw << "x" << c.sh;
+            }
         }
     // The negated triangle negates both sums and changes nothing.
     const TBitmap source = Noise(37, 23, 78);

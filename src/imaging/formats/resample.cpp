@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,6 +16,7 @@
 
 #include "base/format.h"
 #include "base/image_limits.h"
+#include "base/parallel_parts.h"
 #include "imaging/formats/resample_contributors.h"
 #include "raster/graphic.h"
 
@@ -22,6 +24,8 @@ namespace pellumo {
 namespace {
 
 constexpr std::size_t kBytesPerPixel = 3;
+// Below this many source pixels a thread costs more than it saves.
+constexpr std::uint64_t kSmallestSharedResample = 1u << 20;
 
 #if defined(__SSE2__)
 // A vector register in a struct, so that containers keep its alignment.
@@ -339,45 +343,68 @@ private:
 
 #endif  // __SSE2__
 
+// Part `part` of `parts` of `count` rows: where it starts.
+int PartStart(std::size_t part, std::size_t parts, int count) {
+    return static_cast<int>(static_cast<std::int64_t>(count) * static_cast<std::int64_t>(part) /
+                            static_cast<std::int64_t>(parts));
+}
+
+// Rows are independent in either pass, so the parts split them; every row is computed as one
+// thread would compute it.
+void ForRowsInParts(std::size_t parts, int count, const std::function<void(TChannelBuffers&, int first, int end)>& body) {
+    RunParts(parts, [&](std::size_t part) {
+        TChannelBuffersLease lease;
+        body(lease.Buffers(), PartStart(part, parts, count), PartStart(part + 1, parts, count));
+    });
+}
+
 void FilterRows(const TBitmap& source, const TContributorLists& lists, TIntermediate& intermediate,
-                TChannelBuffers& buffers) {
+                std::size_t parts) {
     const int width = source.Width();
 #if defined(__SSE2__)
     if (AllFitFastPath(lists)) {
         const THorizontalPlan plan(lists);
-        buffers.pairs.resize(static_cast<std::size_t>(width));
-        for (int y = 0; y < source.Height(); ++y) {
-            if (!intermediate.Needed(y)) continue;
-            std::uint8_t* out = intermediate.Row(y);
-            SplitRowIntoPairs(source.ScanLine(y), width, buffers.pairs.data());
-            plan.FilterRow(buffers.pairs.data(), out);
-            intermediate.ClearPadding(out);
-        }
+        ForRowsInParts(parts, source.Height(), [&](TChannelBuffers& buffers, int first, int end) {
+            buffers.pairs.resize(static_cast<std::size_t>(width));
+            for (int y = first; y < end; ++y) {
+                if (!intermediate.Needed(y)) continue;
+                std::uint8_t* out = intermediate.Row(y);
+                SplitRowIntoPairs(source.ScanLine(y), width, buffers.pairs.data());
+                plan.FilterRow(buffers.pairs.data(), out);
+                intermediate.ClearPadding(out);
+            }
+        });
         return;
     }
 #endif
     const std::vector<std::int32_t> weightSums = WeightSums(lists);
-    SizeChannels(buffers, static_cast<std::size_t>(width));
-    for (int y = 0; y < source.Height(); ++y) {
-        if (!intermediate.Needed(y)) continue;
-        std::uint8_t* out = intermediate.Row(y);
-        FilterRowPlain(source.ScanLine(y), width, lists, weightSums, buffers, out);
-        intermediate.ClearPadding(out);
-    }
+    ForRowsInParts(parts, source.Height(), [&](TChannelBuffers& buffers, int first, int end) {
+        SizeChannels(buffers, static_cast<std::size_t>(width));
+        for (int y = first; y < end; ++y) {
+            if (!intermediate.Needed(y)) continue;
+            std::uint8_t* out = intermediate.Row(y);
+            FilterRowPlain(source.ScanLine(y), width, lists, weightSums, buffers, out);
+            intermediate.ClearPadding(out);
+        }
+    });
 }
 
 void FilterColumns(TIntermediate& intermediate, const TContributorLists& lists, TBitmap& target,
-                   TChannelBuffers& buffers) {
+                   std::size_t parts) {
 #if defined(__SSE2__)
     if (AllFitFastPath(lists)) {
         const TVerticalPlan plan(lists, intermediate);
-        for (int i = 0; i < target.Height(); ++i) plan.FilterRow(i, intermediate.RowBytes(), target.ScanLine(i));
+        ForRowsInParts(parts, target.Height(), [&](TChannelBuffers&, int first, int end) {
+            for (int i = first; i < end; ++i) plan.FilterRow(i, intermediate.RowBytes(), target.ScanLine(i));
+        });
         return;
     }
 #endif
-    SizeChannels(buffers, static_cast<std::size_t>(target.Width()));
-    for (int i = 0; i < target.Height(); ++i)
-        FilterColumnsPlain(intermediate, lists[i], WeightSum(lists[i]), buffers, target.ScanLine(i));
+    ForRowsInParts(parts, target.Height(), [&](TChannelBuffers& buffers, int first, int end) {
+        SizeChannels(buffers, static_cast<std::size_t>(target.Width()));
+        for (int i = first; i < end; ++i)
+            FilterColumnsPlain(intermediate, lists[i], WeightSum(lists[i]), buffers, target.ScanLine(i));
+    });
 }
 
 void CheckRadius(float radius) {
@@ -387,7 +414,7 @@ void CheckRadius(float radius) {
 
 }  // namespace
 
-void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& source, TBitmap& target) {
+void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& source, TBitmap& target, int threads) {
     if (kernel == nullptr) throw EInvalidGraphicOperation("Noyau de filtre absent");
     CheckRadius(radius);
     if (source.PixelFormat() != pf24bit || target.PixelFormat() != pf24bit)
@@ -402,13 +429,15 @@ void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& sourc
         targetHeight, sourceHeight, ResampleScale(targetHeight, sourceHeight), kernel, radius);
 
     TIntermediate intermediate(targetWidth, sourceHeight, rowLists);
-    TChannelBuffersLease lease;
-    FilterRows(source, columnLists, intermediate, lease.Buffers());
-    FilterColumns(intermediate, rowLists, target, lease.Buffers());
+    const std::size_t parts = threads > 0 ? static_cast<std::size_t>(threads)
+                                          : PartsFor(std::uint64_t(sourceWidth) * std::uint64_t(sourceHeight),
+                                                     kSmallestSharedResample);
+    FilterRows(source, columnLists, intermediate, parts);
+    FilterColumns(intermediate, rowLists, target, parts);
 }
 
 void ResampleBitmap(int newWidth, int newHeight, TResampleFilter filter, float radius, TBitmap& source,
-                    TBitmap& target) {
+                    TBitmap& target, int threads) {
     if (static_cast<unsigned>(filter) >= static_cast<unsigned>(kResampleFilterCount))
         throw EInvalidGraphicOperation("Filtre de rééchantillonnage inconnu");
     if (radius == 0.0f) radius = kFilterRadii[filter];
@@ -423,7 +452,7 @@ void ResampleBitmap(int newWidth, int newHeight, TResampleFilter filter, float r
     result.SetWidth(newWidth);
     result.SetHeight(newHeight);
     source.SetPixelFormat(pf24bit);
-    ResampleWithKernel(kFilterKernels[filter], radius, source, result);
+    ResampleWithKernel(kFilterKernels[filter], radius, source, result, threads);
     target.Assign(std::move(result));
 }
 

@@ -15,14 +15,16 @@ constexpr float kMaxFilterRadius = 256.0f;
 // colours kept); it may be the target itself. Raises EInvalidGraphicOperation for an unknown
 // filter or a radius that is negative, not finite or beyond kMaxFilterRadius, and
 // EConvertError for a negative or oversized new size, before either bitmap is touched; on any
-// failure the target keeps its image.
+// failure the target keeps its image. Large pictures are shared out by rows over the cores
+// (`threads`: how many; 0 picks by the picture's size and the cores); the result is the same.
 void ResampleBitmap(int newWidth, int newHeight, TResampleFilter filter, float radius, TBitmap& source,
-                    TBitmap& target);
+                    TBitmap& target, int threads = 0);
 
 // The worker: fills `target`, already sized and 24-bit, from the 24-bit `source` with any
 // kernel and a radius in (0, kMaxFilterRadius]. Raises EInvalidGraphicOperation when those
 // do not hold, or when the kernel gives a value no 32-bit weight holds, and EConvertError when
 // the rows between the passes (target width x the source rows read) exceed the image limit.
-void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& source, TBitmap& target);
+void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& source, TBitmap& target,
+                        int threads = 0);
 
 }  // namespace pellumo
