@@ -33,6 +33,8 @@ void ConvertGray(const TColorManager& manager, const TRowJob& job);
 // RGB-type data: RGB to RGB and BGR to BGR keep the order, the other two exchange red and blue.
 void ConvertRgbKeepOrder(const TColorManager& manager, const TRowJob& job);
 void ConvertRgbExchangeOrder(const TColorManager& manager, const TRowJob& job);
+// 8-bit RGB pixels to BGR or back; `out` may be `in` itself.
+void ExchangeRedAndBlue(const std::uint8_t* in, std::uint8_t* out, std::size_t count);
 // The colour models, each for an RGB-ordered and a BGR-ordered target.
 void ConvertCmykToRgb(const TColorManager& manager, const TRowJob& job);
 void ConvertCmykToBgr(const TColorManager& manager, const TRowJob& job);

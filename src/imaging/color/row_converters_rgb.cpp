@@ -1,6 +1,8 @@
 // RGB-type data in either order, with or without alpha, 8 or 16 bits a sample.
 #include "imaging/color/row_converters.h"
 
+#include <cstring>
+
 #if defined(__x86_64__)
 #include <tmmintrin.h>
 #endif
@@ -20,27 +22,23 @@ void ExchangeRedAndBluePlain(const std::uint8_t* in, std::uint8_t* out, std::siz
 }
 
 #if defined(__x86_64__)
-// Four pixels a step with one byte shuffle; the four bytes after them are stored as they were
-// read and converted by the next step or the plain loop, so the row may be converted in place.
+// Four pixels a step with one byte shuffle, stored as twelve bytes: a store reaching into the
+// next step's bytes would stall that step's load when the row is converted in place.
 __attribute__((target("ssse3"))) void ExchangeRedAndBlueShuffled(const std::uint8_t* in, std::uint8_t* out,
                                                                  std::size_t count) {
     const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
     std::size_t k = 0;
-    for (; k + 6 <= count; k += 4) {  // the 16 bytes read and written stay inside the row
+    for (; k + 6 <= count; k += 4) {  // the 16 bytes read stay inside the row
         const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * k));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * k), _mm_shuffle_epi8(pixels, order));
+        const __m128i exchanged = _mm_shuffle_epi8(pixels, order);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * k), exchanged);
+        const auto last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(exchanged, 8)));
+        std::memcpy(out + 3 * k + 8, &last, sizeof last);
     }
     ExchangeRedAndBluePlain(in + 3 * k, out + 3 * k, count - k);
 }
 #endif
 
-void ExchangeRedAndBlue(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
-#if defined(__x86_64__)
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles) return ExchangeRedAndBlueShuffled(in, out, count);
-#endif
-    ExchangeRedAndBluePlain(in, out, count);
-}
 
 struct TRgbRow {
     TChannels in;
@@ -107,6 +105,14 @@ void ConvertRgbFamily(const TColorManager& manager, const TRowJob& job, bool exc
 }
 
 }  // namespace
+
+void ExchangeRedAndBlue(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+#if defined(__x86_64__)
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    if (shuffles) return ExchangeRedAndBlueShuffled(in, out, count);
+#endif
+    ExchangeRedAndBluePlain(in, out, count);
+}
 
 void ConvertRgbKeepOrder(const TColorManager& manager, const TRowJob& job) {
     ConvertRgbFamily(manager, job, false);

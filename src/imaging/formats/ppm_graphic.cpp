@@ -8,6 +8,7 @@
 
 #include "base/image_limits.h"
 #include "base/stream.h"
+#include "imaging/color/row_converters.h"
 #include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
@@ -197,8 +198,7 @@ void ReadSampleRows(TSampleReader& samples, int channels, TBitmap& image) {
         std::uint8_t* row = image.ScanLine(y);
         samples.NextRow(row, static_cast<std::size_t>(channels) * width);
         // Red, green, blue in the file; blue, green, red in the bitmap.
-        if (channels == 3)
-            for (std::size_t x = 0; x < 3 * width; x += 3) std::swap(row[x], row[x + 2]);
+        if (channels == 3) ExchangeRedAndBlue(row, row, width);
     }
 }
 
