@@ -25,7 +25,10 @@ BENCHMARK_CAPTURE(ReduceToScreen, Lanczos3, rfLanczos3, 1)->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(ReduceToScreen, Mitchell, rfMitchell, 1)->Unit(benchmark::kMillisecond);
 
 void ReduceToScreenOnAllCores(benchmark::State& state) { ReduceToScreen(state, rfTriangle, 0); }
-BENCHMARK(ReduceToScreenOnAllCores)->Name("ReduceToScreenOnAllCores/Triangle")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReduceToScreenOnAllCores)
+    ->Name("ReduceToScreenOnAllCores/Triangle")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace pellumo

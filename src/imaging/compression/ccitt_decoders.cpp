@@ -139,7 +139,8 @@ TCCITTDecoder::TLookup TCCITTDecoder::BuildLookup(const TStateArray& tree) {
     return lookup;
 }
 
-[[gnu::always_inline]] inline std::int64_t TCCITTDecoder::ReadCode(TBitWindow& bits, const TStateArray& tree, const TLookup& lookup) {
+[[gnu::always_inline]] inline std::int64_t TCCITTDecoder::ReadCode(TBitWindow& bits, const TStateArray& tree,
+                                                                    const TLookup& lookup) {
     std::int64_t sum = 0;
     for (;;) {
         const std::size_t available = bits.Remaining();
@@ -164,7 +165,8 @@ void TCCITTDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std:
         ReverseBits(reversed_.data(), reversed_.size());
         packed = reversed_;
     }
-    const TUnpackedBytes target = dest.first(std::min(static_cast<std::size_t>(std::max(unpackedSize, 0)), dest.size()));
+    const TUnpackedBytes target =
+        dest.first(std::min(static_cast<std::size_t>(std::max(unpackedSize, 0)), dest.size()));
     if (!target.empty()) std::memset(target.data(), 0, target.size());
 
     // The state lives in locals: writes to the target could alias members and force reloads.

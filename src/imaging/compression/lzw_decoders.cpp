@@ -139,7 +139,8 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
             if (length > kHeadBytes) {
                 // The string is cut where the output ends.
                 const std::size_t count = std::min(length, limit - written);
-                std::memcpy(out + written + kHeadBytes, stored + kHeadBytes, std::min(count, storedLength) - kHeadBytes);
+                std::memcpy(out + written + kHeadBytes, stored + kHeadBytes,
+                            std::min(count, storedLength) - kHeadBytes);
                 if (count > storedLength) out[written + storedLength] = firstByte;
                 written += count;
             } else {
@@ -155,9 +156,10 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
         if (previousCode != kNoCode && nextFreeCode < kTableSize) {
             const TEntry& previous = table[previousCode];
             const std::uint32_t previousLength = previous.Length;
-            table[nextFreeCode] = {previousLength < kHeadBytes ? previous.Head | std::uint64_t{firstByte} << (8 * previousLength)
-                                                               : previous.Head,
-                                   static_cast<std::uint32_t>(previousStart), previousLength + 1u};
+            const std::uint64_t newHead = previousLength < kHeadBytes
+                                              ? previous.Head | std::uint64_t{firstByte} << (8 * previousLength)
+                                              : previous.Head;
+            table[nextFreeCode] = {newHead, static_cast<std::uint32_t>(previousStart), previousLength + 1u};
             ++nextFreeCode;
             if (nextFreeCode + earlyChange == (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
         }

@@ -351,7 +351,8 @@ int PartStart(std::size_t part, std::size_t parts, int count) {
 
 // Rows are independent in either pass, so the parts split them; every row is computed as one
 // thread would compute it.
-void ForRowsInParts(std::size_t parts, int count, const std::function<void(TChannelBuffers&, int first, int end)>& body) {
+void ForRowsInParts(std::size_t parts, int count,
+                    const std::function<void(TChannelBuffers&, int first, int end)>& body) {
     RunParts(parts, [&](std::size_t part) {
         TChannelBuffersLease lease;
         body(lease.Buffers(), PartStart(part, parts, count), PartStart(part + 1, parts, count));
