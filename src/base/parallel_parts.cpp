@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -18,9 +19,17 @@ void RunParts(std::size_t count, const std::function<void(std::size_t part)>& bo
     };
     {
         std::vector<std::jthread> helpers;
+        std::vector<std::size_t> here{0};  // parts run on this thread
         helpers.reserve(count);
-        for (std::size_t part = 1; part < count; ++part) helpers.emplace_back(run, part);
-        if (count > 0) run(0);
+        for (std::size_t part = 1; part < count; ++part) {
+            try {
+                helpers.emplace_back(run, part);
+            } catch (const std::system_error&) {
+                here.push_back(part);  // no thread to be had: the work is done all the same
+            }
+        }
+        if (count > 0)
+            for (std::size_t part : here) run(part);
     }  // joined here
     for (const std::exception_ptr& failure : failures)
         if (failure) std::rethrow_exception(failure);
