@@ -6,6 +6,7 @@ namespace pellumo {
 
 void UnpackRow(const std::uint8_t* row, TPixelFormat format, const TPalette& palette, int width,
                std::uint8_t* bgrx) {
+    if (width <= 0) return;  // a row of no pixels may have no storage at all
     switch (format) {
         case pf1bit:
         case pf4bit:
@@ -58,6 +59,7 @@ void UnpackRow(const std::uint8_t* row, TPixelFormat format, const TPalette& pal
 
 void PackPixels(const std::uint8_t* bgrx, int count, TPixelFormat format, TNearestColor* nearest, std::uint8_t* row,
                 int firstX) {
+    if (count <= 0) return;
     switch (format) {
         case pf1bit:
         case pf4bit:

@@ -112,6 +112,19 @@ TEST(BitmapFormat, EveryFormatToEveryOther) {
     }
 }
 
+// Rows of no pixels have no storage: a format change must not touch it (the sanitizers watch).
+TEST(BitmapFormat, PicturesWithoutColumnsChangeFormatToo) {
+    for (TPixelFormat from : kAllFormats)
+        for (TPixelFormat to : kAllFormats) {
+            TBitmap bitmap;
+            bitmap.SetPixelFormat(from);
+            bitmap.SetSize(0, 256);
+            bitmap.SetPixelFormat(to);
+            EXPECT_EQ(bitmap.PixelFormat(), to);
+            EXPECT_EQ(bitmap.Height(), 256);
+        }
+}
+
 TEST(BitmapFormat, IndexedToIndexedKeepsIndicesOfOwnPalette) {
     // Duplicates and a missing black: only kept indices give these pixels back.
     const TPalette palette = {{255, 0, 0, 0}, {0, 128, 0, 0}, {255, 0, 0, 0}, {0, 0, 255, 0}, {255, 255, 255, 0}};
