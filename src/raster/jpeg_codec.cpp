@@ -226,7 +226,7 @@ std::vector<JDIMENSION> BandBounds(const jpeg_decompress_struct& cinfo, const TD
 #if defined(LIBJPEG_TURBO_VERSION)
     if (bands > 0) {
         count = static_cast<unsigned>(bands);
-    } else if (!plan.indexed && !cinfo.progressive_mode) {
+    } else if (!cinfo.progressive_mode) {
         count = static_cast<unsigned>(PartsFor(std::uint64_t{cinfo.image_width} * height, kSmallestBandedPicture));
     }
     if (plan.indexed) count = 1;
