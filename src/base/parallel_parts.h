@@ -11,6 +11,9 @@ namespace pellumo {
 // of the lowest one is raised, after all have ended.
 void RunParts(std::size_t count, const std::function<void(std::size_t part)>& body);
 
+// Below this many pixels a picture's work is not worth a thread.
+constexpr std::uint64_t kSmallestSharedPicture = 1u << 20;
+
 // How many parts a job is worth splitting into: one when its `work` is below `smallest`
 // (a thread would cost more than it saves), else one per core, at most four.
 std::size_t PartsFor(std::uint64_t work, std::uint64_t smallest);

@@ -211,8 +211,6 @@ TDecodePlan Configure(jpeg_decompress_struct& cinfo, bool quantize) {
     return plan;
 }
 
-// Below this many pixels a thread costs more than it saves.
-constexpr std::uint64_t kSmallestBandedPicture = 1u << 20;
 // What skipping a row costs (its entropy data is still read) against decoding it, as measured
 // on a 24-megapixel photograph at quality 90: later bands skip more rows, so they get fewer.
 constexpr double kSkipCost = 0.5;
@@ -227,7 +225,7 @@ std::vector<JDIMENSION> BandBounds(const jpeg_decompress_struct& cinfo, const TD
     if (bands > 0) {
         count = static_cast<unsigned>(bands);
     } else if (!cinfo.progressive_mode) {
-        count = static_cast<unsigned>(PartsFor(std::uint64_t{cinfo.image_width} * height, kSmallestBandedPicture));
+        count = static_cast<unsigned>(PartsFor(std::uint64_t{cinfo.image_width} * height, kSmallestSharedPicture));
     }
     if (plan.indexed) count = 1;
 #else

@@ -24,8 +24,6 @@ namespace pellumo {
 namespace {
 
 constexpr std::size_t kBytesPerPixel = 3;
-// Below this many source pixels a thread costs more than it saves.
-constexpr std::uint64_t kSmallestSharedResample = 1u << 20;
 
 #if defined(__SSE2__)
 // A vector register in a struct, so that containers keep its alignment.
@@ -432,7 +430,7 @@ void ResampleWithKernel(TFilterKernel kernel, float radius, const TBitmap& sourc
     TIntermediate intermediate(targetWidth, sourceHeight, rowLists);
     const std::size_t parts = threads > 0 ? static_cast<std::size_t>(threads)
                                           : PartsFor(std::uint64_t(sourceWidth) * std::uint64_t(sourceHeight),
-                                                     kSmallestSharedResample);
+                                                     kSmallestSharedPicture);
     FilterRows(source, columnLists, intermediate, parts);
     FilterColumns(intermediate, rowLists, target, parts);
 }
