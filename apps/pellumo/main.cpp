@@ -1,11 +1,15 @@
 // The player: a program that carries its own show and plays it full screen.
 #include "base/large_buffers.h"
+#include "imaging/formats/format_registry.h"
 #include "platform/application.h"
 #include "player/main_form.h"
 
 int main(int argc, char** argv) {
     // The arguments only reach Qt (for instance -platform); the player reads no command line.
     pellumo::KeepLargeBuffersForReuse();  // every slide decodes at full size
+    // The image library's formats join the picture registry before any window exists; they
+    // leave it when the program ends.
+    pellumo::FormatRegistry();
     pellumo::TApplication application(argc, argv);
     application.SetTitle("Pellumo");
     application.CreateForm<pellumo::TMainForm>();

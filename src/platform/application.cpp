@@ -1,8 +1,11 @@
 #include "platform/application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTranslator>
 #include <csignal>
 #include <filesystem>
 #include <sys/socket.h>
@@ -11,6 +14,7 @@
 #include "base/exceptions.h"
 #include "platform/dialogs.h"
 #include "platform/form.h"
+#include "platform/taskbar.h"
 #include "raster/display.h"
 
 namespace pellumo {
@@ -39,12 +43,26 @@ void RunHandler(const std::function<void()>& handler) {
 
 TApplication::TApplication(int& argc, char** argv) : qt_(std::make_unique<QApplication>(argc, argv)) {
     Application = this;
+    SpeakFrench();
     // The main form's closing ends the loop, not the last window's.
     QApplication::setQuitOnLastWindowClosed(false);
     std::error_code error;
     exeName_ = std::filesystem::read_symlink("/proc/self/exe", error).string();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayBitsPerPixel(screen->depth());
     CloseOnTerminationSignals();
+}
+
+// The program speaks French, whatever the desktop's language: the words Qt draws itself
+// (dialogs, standard buttons, dates) come from its French translation when it is installed;
+// without it they stay Qt's own, and ours are French anyway.
+void TApplication::SpeakFrench() {
+    const QLocale french(QLocale::French, QLocale::France);
+    QLocale::setDefault(french);
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(french, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        qtTranslator_ = std::move(translator);
 }
 
 // A request to end the program (logging out, kill, Ctrl+C in a terminal) closes the main form
@@ -69,6 +87,7 @@ void TApplication::CloseOnTerminationSignals() {
 TApplication::~TApplication() {
     while (!forms_.empty()) DestroyForm(*forms_.back());
     terminationNotifier_.reset();
+    qtTranslator_.reset();
     qt_.reset();
     Application = nullptr;
 }
@@ -90,6 +109,10 @@ void TApplication::Run() {
     if (mainForm_ == nullptr) return;
     mainForm_->Show();
     if (!terminated_) QApplication::exec();
+}
+
+void TApplication::HideTaskbarButton() {
+    if (mainForm_ != nullptr) KeepOffTaskbar(*mainForm_->Widget());
 }
 
 void TApplication::ProcessMessages() { QApplication::processEvents(); }

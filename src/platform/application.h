@@ -10,6 +10,7 @@
 
 class QApplication;
 class QSocketNotifier;
+class QTranslator;
 
 namespace pellumo {
 
@@ -45,6 +46,10 @@ public:
     }
     TForm* MainForm() const { return mainForm_; }
 
+    // Leaves the program out of the taskbar, where the window system allows it (X11): the
+    // main form, not shown yet, is marked so when it is mapped.
+    void HideTaskbarButton();
+
     // Shows the main form and runs the message loop until it closes.
     void Run();
     // Handles the messages waiting now, then returns.
@@ -66,8 +71,10 @@ public:
 private:
     void AdoptForm(std::unique_ptr<TForm> form);
     void CloseOnTerminationSignals();
+    void SpeakFrench();
 
     std::unique_ptr<QApplication> qt_;
+    std::unique_ptr<QTranslator> qtTranslator_;
     std::unique_ptr<QSocketNotifier> terminationNotifier_;
     std::string title_;
     std::string exeName_;

@@ -32,10 +32,17 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     RunHandler([&] { owner_.PaintWidget(painter); });
 }
 
+// A left click belongs to the control under the pointer alone: passed on to the parents, as
+// Qt does with an event a widget ignores, it would click the window behind the control too.
+void ControlWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    event->accept();
+}
+
 void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        RunHandler([&] { owner_.Click(); });
-    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+    event->accept();
+    if (rect().contains(event->position().toPoint())) RunHandler([&] { owner_.Click(); });
 }
 
 void ControlWidget::contextMenuEvent(QContextMenuEvent* event) {

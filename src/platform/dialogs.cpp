@@ -2,9 +2,13 @@
 
 #include <filesystem>
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "platform/application.h"
+#include "platform/form.h"
 
 namespace pellumo {
 namespace {
@@ -41,12 +45,21 @@ TSaveDialogHook& SaveHook() {
     return hook;
 }
 
+// A dialog belongs to the show's window, so that a window manager keeps it above that window
+// even while it covers the screen; without one, to the window in front.
+QWidget* DialogParent() {
+    if (Application != nullptr && Application->MainForm() != nullptr && Application->MainForm()->Showing())
+        return Application->MainForm()->Widget();
+    return QApplication::activeWindow();
+}
+
 TModalResult Ask(const TDialogRequest& request) {
     if (Hook()) return Hook()(request);
     // Texts break lines with carriage returns, which Qt does not show as breaks.
     QString text = QString::fromStdString(request.Text);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(IconOf(request.Type), QString::fromStdString(request.Title), text);
+    QMessageBox box(IconOf(request.Type), QString::fromStdString(request.Title), text, QMessageBox::NoButton,
+                    DialogParent());
     struct Choice {
         TMsgDlgBtn button;
         const char* caption;
@@ -82,11 +95,21 @@ QString QtFilterOf(const std::string& filter) {
 
 std::optional<std::string> AskFileName(const TSaveDialogRequest& request) {
     if (SaveHook()) return SaveHook()(request);
-    const QString chosen = QFileDialog::getSaveFileName(nullptr, QString(), QString::fromStdString(request.FileName),
-                                                        QtFilterOf(request.Filter), nullptr,
-                                                        QFileDialog::DontConfirmOverwrite);
-    if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    // Qt's own dialog rather than the desktop's: it speaks French like the rest of the program,
+    // and stays with the show's window.
+    QFileDialog dialog(DialogParent(), QStringLiteral("Enregistrer sous"), QString(), QtFilterOf(request.Filter));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Our own words, so that they stay French also where Qt's translation is missing.
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Enregistrer dans :"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Nom du fichier :"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Type :"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Enregistrer"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
+    if (!request.FileName.empty()) dialog.selectFile(QString::fromStdString(request.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 }  // namespace

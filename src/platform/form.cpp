@@ -27,11 +27,15 @@ public:
         if (event->type() == QEvent::KeyPress) {
             auto* widget = qobject_cast<QWidget*>(watched);
             if (widget == nullptr || widget->window() != window) return false;
+            // A key a child ignores travels on to its parents, passing this filter again: only
+            // its first receiver, the widget with the focus, counts.
+            const QWidget* focus = window->focusWidget() != nullptr ? window->focusWidget() : window;
+            if (widget != focus) return false;
             if (!form_.KeyPreview() && widget != window) return false;
             const auto* keyEvent = static_cast<QKeyEvent*>(event);
-            std::uint16_t key = VirtualKeyFromQtKey(keyEvent->key());
-            if (key == 0) return false;
-            form_.KeyDown(key, ShiftStateFromQtModifiers(static_cast<int>(keyEvent->modifiers())));
+            const int modifiers = static_cast<int>(keyEvent->modifiers());
+            std::uint16_t key = VirtualKeyFromQtKey(keyEvent->key(), modifiers);
+            form_.KeyDown(key, ShiftStateFromQtModifiers(modifiers));
             return key == 0;
         }
         return false;
@@ -57,11 +61,12 @@ void TForm::SetCaption(std::string caption) {
 
 void TForm::Show() {
     if (Showing()) return;
+    QWidget* window = Widget();
+    // Before OnShow, which may ask the window system for more (no taskbar button).
+    if (borderStyle_ == bsNone) window->setWindowFlag(Qt::FramelessWindowHint);
     RunHandler([&] {
         if (OnShow) OnShow(this);
     });
-    QWidget* window = Widget();
-    if (borderStyle_ == bsNone) window->setWindowFlag(Qt::FramelessWindowHint);
     if (windowState_ == wsMaximized) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) window->setGeometry(screen->geometry());
         window->showFullScreen();

@@ -4,19 +4,22 @@
 #include <exception>
 #include <filesystem>
 
+#include "player/button_glyphs.h"
 #include "player/main_form.h"
 
 namespace pellumo {
 
 void TMainForm::SetUpMusic() {
+    // A folder, a device or a pipe of that name is no music, as a missing file is.
     std::error_code error;
-    if (musicPath_.empty() || !std::filesystem::exists(musicPath_, error)) {
+    if (musicPath_.empty() || !std::filesystem::is_regular_file(musicPath_, error)) {
         B_Son.SetTag(0);
         B_Quit.SetLeft(99);
         PanelDiaporama.SetWidth(125);
         return;
     }
     B_Son.SetTag(1);
+    ShowSoundState();
     B_Son.SetVisible(true);
     B_Quit.SetLeft(123);
     PanelDiaporama.SetWidth(148);
@@ -49,6 +52,7 @@ void TMainForm::StartMusic() {
 void TMainForm::B_SonClick(TObject*) {
     if (B_Son.Tag() == 1) {
         B_Son.SetTag(0);
+        ShowSoundState();
         musicRestart_.SetEnabled(false);  // a restart still pending would undo the switch
         try {
             MediaPlayer1.SetNotify(false);
@@ -67,6 +71,10 @@ void TMainForm::B_SonClick(TObject*) {
     } catch (const std::exception&) {
     }
     B_Son.SetTag(1);
+    ShowSoundState();
 }
+
+// The note alone while the music is on, crossed out while it is off: the button says which.
+void TMainForm::ShowSoundState() { B_Son.SetGlyph(B_Son.Tag() == 1 ? SoundGlyph() : SoundOffGlyph()); }
 
 }  // namespace pellumo

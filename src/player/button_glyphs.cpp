@@ -75,12 +75,14 @@ TBitmap QuitGlyph() {
     });
 }
 
-TBitmap SoundGlyph() {
+namespace {
+
+TBitmap NoteGlyph(bool crossedOut) {
     constexpr int kSoundSize = 16;
     TBitmap glyph;
     glyph.SetPixelFormat(pf8bit);
     glyph.SetSize(kSoundSize, kSoundSize);
-    glyph.SetPalette({{196, 196, 196, 0}, {190, 190, 190, 0}, {0, 0, 0, 0}});
+    glyph.SetPalette({{196, 196, 196, 0}, {190, 190, 190, 0}, {0, 0, 0, 0}, {kRed.r, kRed.g, kRed.b, 0}});
     for (int y = 0; y < kSoundSize; ++y) {
         std::uint8_t* row = glyph.ScanLine(y);
         for (int x = 0; x < kSoundSize; ++x) {
@@ -88,12 +90,20 @@ TBitmap SoundGlyph() {
             const bool head = std::hypot((px - 6.0) / 3.0, (py - 12.0) / 2.2) <= 1.0;
             const bool stem = x == 8 && y >= 2 && y <= 12;
             const bool flag = x >= 9 && x <= 11 && y >= 2 + (x - 9) && y <= 4 + (x - 9) * 2;
+            // A stroke from the top-right to the bottom-left corner, two pixels wide.
+            const bool stroke = crossedOut && x >= 1 && x <= 14 && std::abs((x + y) - 15) <= 1;
             // The checker puts the transparent colour in the bottom-left corner.
             const std::uint8_t background = (x + (kSoundSize - 1 - y)) % 2 == 0 ? 0 : 1;
-            row[x] = head || stem || flag ? 2 : background;
+            row[x] = stroke ? 3 : head || stem || flag ? 2 : background;
         }
     }
     return glyph;
 }
+
+}  // namespace
+
+TBitmap SoundGlyph() { return NoteGlyph(false); }
+
+TBitmap SoundOffGlyph() { return NoteGlyph(true); }
 
 }  // namespace pellumo

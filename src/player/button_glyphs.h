@@ -13,5 +13,6 @@ TBitmap PreviousGlyph();  // blue disc, white bar and triangle pointing left
 TBitmap NextGlyph();      // blue disc, white triangle pointing right and bar
 TBitmap QuitGlyph();      // red disc, white cross
 TBitmap SoundGlyph();     // black eighth note
+TBitmap SoundOffGlyph();  // the same note crossed out in red: the music is off
 
 }  // namespace pellumo

@@ -120,10 +120,10 @@ void TMainForm::ReadCatalogueOfProgram() {
     const std::string& exeName = Application->ExeName();
     catalogueStream_ = std::make_unique<TFileStream>(exeName, fmOpenRead | fmShareDenyNone);
     TCatalogue catalogue = ReadCatalogue(*catalogueStream_);
-    if (!catalogue.MusicFileName.empty()) {
-        const std::filesystem::path folder = std::filesystem::path(exeName).parent_path();
-        musicPath_ = (folder / AnsiToUtf8(catalogue.MusicFileName)).string();
-    }
+    // The music lies beside the program: of a stored name with folders only the last part counts.
+    std::string musicName = AnsiToUtf8(catalogue.MusicFileName);
+    musicName.erase(0, musicName.find_last_of("/\\") + 1);
+    if (!musicName.empty()) musicPath_ = (std::filesystem::path(exeName).parent_path() / musicName).string();
     slides_ = std::move(catalogue.Slides);
     currentIndex_ = 0;
     lastIndex_ = static_cast<int>(slides_.size()) - 1;
@@ -134,6 +134,7 @@ void TMainForm::ReadCatalogueOfProgram() {
 }
 
 void TMainForm::FormShow(TObject*) {
+    Application->HideTaskbarButton();
     PanelDiaporama.SetVisible(false);
     SetCursor(crNone);
     ImageScreen.SetCursor(crNone);

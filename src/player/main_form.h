@@ -16,6 +16,7 @@
 #include "platform/speed_button.h"
 #include "platform/timer.h"
 #include "player/catalogue.h"
+#include "player/slide_steps.h"
 #include "raster/bitmap.h"
 #include "transition/transition_view.h"
 
@@ -85,10 +86,12 @@ private:
     void StartMusic();
     void TogglePanel();
     void ApplySlide(const TSlideEntry& entry);
-    void LoadSlidePicture();
+    // Decodes the entry's JPEG bytes at the catalogue stream's position into the work bitmap.
+    void LoadSlidePicture(const TSlideEntry& entry);
     void ShowSlide();
-    // Previous and next: pause, step, show the slide reached.
-    void StepTo(int index);
+    TShowPosition Position() const;
+    void TakeStep(const TSlideStep& step);
+    void ShowSoundState();
 
     std::unique_ptr<TFileStream> catalogueStream_;
     std::vector<TSlideEntry> slides_;

@@ -7,9 +7,8 @@
 
 namespace pellumo {
 
-void TMainForm::LoadSlidePicture() {
+void TMainForm::LoadSlidePicture(const TSlideEntry& entry) {
     // The bytes are read afresh for every display; nothing of a slide stays in memory.
-    const TSlideEntry& entry = slides_[static_cast<std::size_t>(currentIndex_)];
     TMemoryStream data;
     data.CopyFrom(*catalogueStream_, entry.DataSize);
     data.SetPosition(0);

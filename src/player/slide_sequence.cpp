@@ -1,10 +1,10 @@
-// The timer-driven sequence of the main window and the stepping commands.
-#include "player/main_form.h"
-
+// The timer-driven sequence of the main window and the stepping commands: the steps' rules
+// are slide_steps; here they are carried out on the window.
 #include <algorithm>
 #include <exception>
 
 #include "base/ansi_text.h"
+#include "player/main_form.h"
 
 namespace pellumo {
 namespace {
@@ -20,7 +20,7 @@ unsigned IntervalOf(const TSlideEntry& entry) {
 
 void TMainForm::ApplySlide(const TSlideEntry& entry) {
     catalogueStream_->SetPosition(entry.DataOffset);
-    LoadSlidePicture();
+    LoadSlidePicture(entry);
     LabelComment.SetCaption({});
     LabelComment.SetCaption(AnsiToUtf8(entry.Caption.Text()));
     LabelComment.Font().SetColor(entry.CaptionColor);
@@ -31,58 +31,34 @@ void TMainForm::ApplySlide(const TSlideEntry& entry) {
     ShowSlide();
 }
 
-void TMainForm::TimerTimer(TObject*) {
-    if (currentIndex_ > lastIndex_) {
-        if (!loopShow_) {
-            Timer.SetEnabled(false);
+TShowPosition TMainForm::Position() const { return {currentIndex_, lastIndex_, loopShow_, Timer.Enabled()}; }
+
+void TMainForm::TakeStep(const TSlideStep& step) {
+    if (step.Show) {
+        const TSlideEntry& entry = slides_[static_cast<std::size_t>(*step.Show)];
+        Timer.SetInterval(IntervalOf(entry));
+        Timer.SetEnabled(false);
+        try {
+            ApplySlide(entry);
+        } catch (const std::exception&) {
+            // A slide that cannot be read stops the show quietly; the screen keeps what it had.
+            currentIndex_ = *step.Show;
             return;
         }
-        currentIndex_ = 0;
     }
-    // An empty show has nothing at index 0 either.
-    if (currentIndex_ > lastIndex_) {
-        Timer.SetEnabled(false);
-        return;
-    }
-    try {
-        const TSlideEntry& entry = slides_[static_cast<std::size_t>(currentIndex_)];
-        Timer.SetInterval(IntervalOf(entry));
-        Timer.SetEnabled(false);
-        ApplySlide(entry);
-        Timer.SetEnabled(true);
-        ++currentIndex_;
-    } catch (const std::exception&) {
-        // A slide that cannot be read stops the show quietly; the screen keeps what it had.
-        Timer.SetEnabled(false);
-    }
+    currentIndex_ = step.IndexAfter;
+    // Enabling starts the timer's phase anew: a running timer is left alone.
+    if (Timer.Enabled() != step.TimerAfter) Timer.SetEnabled(step.TimerAfter);
 }
 
-void TMainForm::StepTo(int index) {
-    currentIndex_ = index;
-    try {
-        const TSlideEntry& entry = slides_[static_cast<std::size_t>(currentIndex_)];
-        Timer.SetInterval(IntervalOf(entry));
-        ApplySlide(entry);
-    } catch (const std::exception&) {
-        Timer.SetEnabled(false);
-    }
-}
+void TMainForm::TimerTimer(TObject*) { TakeStep(TickStep(Position())); }
 
-void TMainForm::B_PrecClick(TObject*) {
-    Timer.SetEnabled(false);
-    if (currentIndex_ > 0) StepTo(currentIndex_ - 1);
-}
+void TMainForm::B_PrecClick(TObject*) { TakeStep(PreviousStep(Position())); }
 
-void TMainForm::B_SuivClick(TObject*) {
-    Timer.SetEnabled(false);
-    if (currentIndex_ < lastIndex_) StepTo(currentIndex_ + 1);
-}
+void TMainForm::B_SuivClick(TObject*) { TakeStep(NextStep(Position())); }
 
-void TMainForm::B_LecClick(TObject*) {
-    currentIndex_ = currentIndex_ < lastIndex_ ? currentIndex_ + 1 : 0;
-    if (!Timer.Enabled()) Timer.SetEnabled(true);
-}
+void TMainForm::B_LecClick(TObject*) { TakeStep(PlayStep(Position())); }
 
-void TMainForm::B_PauseClick(TObject*) { Timer.SetEnabled(false); }
+void TMainForm::B_PauseClick(TObject*) { TakeStep(PauseStep(Position())); }
 
 }  // namespace pellumo

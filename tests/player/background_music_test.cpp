@@ -1,8 +1,13 @@
 // The show's music beside the running show: started with the window, looped after a second of
 // silence, switched by the sound button, untouched by the stepping commands.
 
+#include <sys/stat.h>
+
+#include <cstring>
+
 #include "audio_files.h"
 #include "message_pump.h"
+#include "player/button_glyphs.h"
 #include "player/show_window.h"
 
 namespace pellumo {
@@ -65,6 +70,54 @@ TEST_F(BackgroundMusicTest, TheSoundButtonStopsAndStartsAgainFromTheBeginning) {
     form->B_SonClick(nullptr);
     EXPECT_FALSE(form->MusicRestart().Enabled());
     EXPECT_FALSE(PumpUntil([&] { return Playing(); }, 1.5));
+}
+
+// The button shows the state: the note while the music plays, the note crossed out while off.
+TEST_F(BackgroundMusicTest, TheSoundButtonShowsWhetherTheMusicIsOn) {
+    PlayWithMusic("boucle.wav", audio_files::Wav(kToneSeconds));
+    const auto shows = [&](const TBitmap& expected) {
+        const TBitmap& glyph = form->B_Son.Glyph();
+        for (int y = 0; y < glyph.Height(); ++y)
+            if (std::memcmp(glyph.ScanLine(y), expected.ScanLine(y), static_cast<std::size_t>(glyph.Width())) != 0)
+                return false;
+        return glyph.Width() == expected.Width();
+    };
+    EXPECT_TRUE(shows(SoundGlyph()));
+    form->B_SonClick(nullptr);
+    EXPECT_TRUE(shows(SoundOffGlyph()));
+    EXPECT_FALSE(shows(SoundGlyph()));
+    form->B_SonClick(nullptr);
+    EXPECT_TRUE(shows(SoundGlyph()));
+}
+
+// The stored name is a file beside the program and nothing else: folders in it, of either
+// kind, and absolute paths lead beside the program all the same.
+TEST_F(BackgroundMusicTest, AStoredNameWithFoldersIsLookedForBesideTheProgram) {
+    for (const char* stored : {"musique/boucle.wav", "..\\sons\\boucle.wav", "/tmp/ailleurs/boucle.wav"}) {
+        audio_files::WriteFile(folder / "boucle.wav", audio_files::Wav(kToneSeconds));
+        PlayWithMusic(stored, {});
+        EXPECT_EQ(form->MusicPath(), (folder / "boucle.wav").string()) << stored;
+        EXPECT_TRUE(form->B_Son.Visible()) << stored;
+        EXPECT_TRUE(Playing()) << stored;
+        Application->DestroyForm(*form);
+        form = nullptr;
+        std::filesystem::remove(folder / "boucle.wav");
+    }
+}
+
+// A folder, or a pipe, that bears the music's name is no music: no button, nothing opened.
+TEST_F(BackgroundMusicTest, SomethingThatIsNoFileIsNoMusic) {
+    std::filesystem::create_directory(folder / "dossier.wav");
+    ASSERT_EQ(::mkfifo((folder / "tube.wav").c_str(), 0600), 0);
+    for (const char* name : {"dossier.wav", "tube.wav"}) {
+        PlayWithMusic(name, {});
+        EXPECT_FALSE(form->B_Son.Visible()) << name;
+        EXPECT_EQ(form->B_Son.Tag(), 0) << name;
+        EXPECT_EQ(form->PanelDiaporama.Width(), 125) << name;
+        EXPECT_EQ(form->MediaPlayer1.Mode(), mpNotReady) << name;
+        Application->DestroyForm(*form);
+        form = nullptr;
+    }
 }
 
 TEST_F(BackgroundMusicTest, AMissingFileHidesTheSoundButton) {
