@@ -12,31 +12,17 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <functional>
 #include <unistd.h>
 
+#include "modal_dialogs.h"
 #include "platform/application.h"
 #include "platform/form.h"
 
 namespace pellumo {
 namespace {
-
-// Acts on the dialog of that class once it runs its own event loop.
-template <typename Dialog>
-void WhenShown(std::function<void(Dialog&)> act) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
-        poll->stop();
-        poll->deleteLater();
-        act(*dialog);
-    });
-    poll->start(10);
-}
 
 QStringList ButtonTexts(const QWidget& dialog) {
     QStringList texts;
