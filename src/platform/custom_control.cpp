@@ -1,6 +1,8 @@
 #include "platform/custom_control.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QImage>
@@ -34,6 +36,24 @@ TRect BoundingBox(const std::vector<TRect>& rects) {
 
 }  // namespace
 
+// Notes the area of each paint event on its way to the widget: the painter of a paint event
+// carries no clip of its own, so the event is the only place that says what gets painted.
+class PaintAreaFilter : public QObject {
+public:
+    explicit PaintAreaFilter(QObject* parent) : QObject(parent) {}
+    // The area of the paint under way (empty if none was noted), once.
+    QRegion Take() { return std::exchange(area_, QRegion()); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) area_ = static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QRegion area_;
+};
+
 void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     if (bitmap.Empty()) return;
     if (BitsPerPixel(bitmap.PixelFormat()) == 32) {
@@ -50,8 +70,10 @@ void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     Draw(x, y, converted);
 }
 
-TCustomControl::TCustomControl(TWinControl* parent) : TWinControl(parent) {
+TCustomControl::TCustomControl(TWinControl* parent)
+    : TWinControl(parent), paintArea_(new PaintAreaFilter(Widget())) {
     Widget()->setAttribute(Qt::WA_OpaquePaintEvent);  // it paints every pixel itself
+    Widget()->installEventFilter(paintArea_);
 }
 
 void TCustomControl::InvalidateRect(const TRect& rect) {
@@ -111,9 +133,20 @@ void TCustomControl::Update() {
 void TCustomControl::ServeRepaintRequests() { QCoreApplication::sendPostedEvents(Widget(), QEvent::MetaCall); }
 
 void TCustomControl::PaintWidget(QPainter& painter) {
+    // What no paint can reach (outside the control, or hidden by its parent or by opaque
+    // siblings) is owed to nobody.
+    const QRegion reachable = Widget()->visibleRegion();
+    QRegion painted = paintArea_->Take();
+    if (painted.isEmpty()) painted = reachable;  // no event noted: take it for the whole control
     {
+        // Only what this paint covers whole is settled: a rectangle invalidated meanwhile
+        // elsewhere, or covered in part, stays owed to its flush or to its thread's Update.
+        // Settled now rather than after Paint, which may not have read what was invalidated
+        // while it ran.
         std::lock_guard guard(pendingLock_);
-        pending_.clear();
+        std::erase_if(pending_, [&](const TRect& r) {
+            return QRegion(LogicalRect(r)).intersected(reachable).subtracted(painted).isEmpty();
+        });
     }
     const double ratio = PixelRatio();
     const QRectF area = painter.clipBoundingRect();

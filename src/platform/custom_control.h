@@ -11,6 +11,7 @@ class QRect;
 namespace pellumo {
 
 class TBitmap;
+class PaintAreaFilter;
 
 // The window's own surface while it paints, addressed in physical pixels.
 class TWindowCanvas {
@@ -28,7 +29,10 @@ private:
 // invalidates and the area it paints are all counted in the screen's own pixels. Other threads may invalidate parts of it and ask for those
 // parts to be painted now (Update blocks them until the user-interface thread has painted);
 // while the user-interface thread waits for such a thread it serves those requests with
-// ServeRepaintRequests, so the two never wait on each other.
+// ServeRepaintRequests, so the two never wait on each other. A paint settles only the
+// invalidated rectangles it covers whole, and settles them before Paint runs: whoever
+// invalidates from another thread must do so once the content is in place, or while holding
+// a lock that Paint takes to read it.
 class TCustomControl : public TWinControl {
 public:
     // The client area's size in physical pixels; user-interface thread.
@@ -65,6 +69,7 @@ private:
     mutable std::mutex pendingLock_;
     std::vector<TRect> pending_;  // invalidated, not yet painted
     bool flushPosted_ = false;
+    PaintAreaFilter* paintArea_;  // owned by the widget
     TWindowCanvas* canvas_ = nullptr;
     TRect paintRect_;
 };

@@ -192,7 +192,9 @@ void TAnimateThread::Execute() {
             if (left >= 0) Sleep(static_cast<std::uint32_t>(left));
         }
     } catch (const std::exception&) {
-        // A frame that cannot be composed ends the transition; the display keeps the last one.
+        // A frame that cannot be composed ends the transition as if stopped; the display keeps
+        // the last frame painted.
+        FrameFailed = true;
     }
     TCustomTransitionView& control = control_;
     control.notifyWindow_.Post([&control] { control.NotifyWindowProc(); });
@@ -208,15 +210,26 @@ void TCustomTransitionView::NextFrame(TAnimateThread& thread) {
 
 void TCustomTransitionView::SetProgress(int value) {
     const auto progress = static_cast<std::uint8_t>(std::clamp(value, 0, 100));
-    if (!busy_ || progress == progress_) return;
-    {
-        std::lock_guard guard(renderLock_);
-        // A step backwards uncovers old display that the frame's own invalidation misses.
-        if (progress < progress_) InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
-        progress_ = progress;
-        RenderFrame();
+    if (!busy_ || progress == progress_) {
+        frameEvent_.SetEvent();  // no frame: nothing for a worker to wait for
+        return;
     }
-    if (HasPendingUpdate()) Update();
+    try {
+        {
+            std::lock_guard guard(renderLock_);
+            const bool backwards = progress < progress_;
+            progress_ = progress;
+            RenderFrame();
+            // A step backwards uncovers old display that the frame's own invalidation misses.
+            // Invalidated once the frame is composed: a paint that settles this rectangle before
+            // the frame exists would read the one before and leave the uncovered part stale.
+            if (backwards) InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
+        }
+        if (HasPendingUpdate()) Update();
+    } catch (...) {
+        frameEvent_.SetEvent();  // nobody may wait for the paint of a frame that never came
+        throw;
+    }
     frameEvent_.SetEvent();  // painted now, or nothing to paint
     DoProgress();
 }
@@ -231,8 +244,9 @@ void TCustomTransitionView::RenderFrame() {
 }
 
 void TCustomTransitionView::NotifyWindowProc() {
+    const bool frameFailed = animateThread_ && animateThread_->FrameFailed;
     animateThread_.reset();
-    if (busy_ && (stopping_ || !manual_)) FinishTransition();
+    if (busy_ && (stopping_ || !manual_)) FinishTransition(frameFailed);
 }
 
 void TCustomTransitionView::FreeTransitionBitmaps() {
@@ -240,11 +254,11 @@ void TCustomTransitionView::FreeTransitionBitmaps() {
     oldPicture_.reset();
 }
 
-void TCustomTransitionView::FinishTransition() {
+void TCustomTransitionView::FinishTransition(bool frameFailed) {
     busy_ = false;
     FreeTransitionBitmaps();
     if (destroying_) return;
-    if (!stopping_) DoComplete();
+    if (!stopping_ && !frameFailed) DoComplete();
     DoStop();
 }
 

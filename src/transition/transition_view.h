@@ -29,6 +29,8 @@ class TAnimateThread : public TThread {
 public:
     explicit TAnimateThread(TCustomTransitionView& control) : control_(control) {}
     std::atomic<bool> Started{false};
+    // A frame raised and ended the body before the transition's end.
+    std::atomic<bool> FrameFailed{false};
 
 protected:
     void Execute() override;
@@ -138,7 +140,8 @@ private:
     bool EndReached() const;
     void NextFrame(TAnimateThread& thread);
     void RenderFrame();
-    void FinishTransition();
+    // A transition whose frame failed ends like a stopped one: OnStop without OnComplete.
+    void FinishTransition(bool frameFailed = false);
     bool StopThread();
     void NotifyWindowProc();
     void FreeTransitionBitmaps();

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include <QPaintEvent>
+#include <QRegion>
 #include <QWidget>
 #include <QWindow>
 
@@ -50,6 +54,14 @@ protected:
         TBitmap bitmap;
         bitmap.SetSize(width, height);
         view.Picture().Assign(bitmap);
+    }
+
+    // Runs the message loop until the condition holds or a few seconds have passed.
+    template <class Condition>
+    static bool PumpUntil(Condition done) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < limit) Application->ProcessMessages();
+        return done();
     }
 
     // Runs the message loop until the transition has ended.
@@ -108,6 +120,61 @@ TEST_F(TransitionViewTest, AStoppedTransitionFiresStopOnly) {
     EXPECT_EQ(events, (std::vector<std::string>{"start", "stop"}));
     view.StopTransition();  // idle: ignored
     EXPECT_EQ(events.size(), 2u);
+}
+
+// The worker's frame raises (a frame event's handler, say): the transition ends as a stopped
+// one, and the next transition is not left waiting for the failed frame to be painted.
+TEST_F(TransitionViewTest, AFrameThatRaisesOnTheWorkerEndsItsTransitionAsStopped) {
+    SetPicture(40, 30);
+    view.SetStep(25);
+    int frames = 0;
+    for (TCustomDrawEvent TCustomTransitionView::*handler :
+         {&TCustomTransitionView::OnBeforeNewFrame, &TCustomTransitionView::OnAfterNewFrame}) {
+        events.clear();
+        progress.clear();
+        frames = 0;
+        view.*handler = [&frames](TObject*, TBitmap&, TBitmap&) {
+            if (++frames == 2) throw std::runtime_error("frame");
+        };
+        view.StartTransition();
+        ASSERT_NO_FATAL_FAILURE(WaitUntilIdle());
+        EXPECT_EQ(events, (std::vector<std::string>{"start", "stop"}));
+        EXPECT_EQ(progress, std::vector<int>{25});
+
+        view.*handler = nullptr;
+        events.clear();
+        view.StartTransition();
+        ASSERT_NO_FATAL_FAILURE(WaitUntilIdle());
+        EXPECT_EQ(events, (std::vector<std::string>{"start", "complete", "stop"}));
+    }
+}
+
+// The caller writing Progress: a frame that raises reaches the caller; neither that nor a write
+// that changes nothing leaves a worker that takes over waiting for a paint.
+TEST_F(TransitionViewTest, ManualFramesNeverLeaveAWorkerWaiting) {
+    SetPicture(40, 30);
+    view.SetStep(25);
+    view.SetManual(true);
+    view.StartTransition();
+    view.OnAfterNewFrame = [](TObject*, TBitmap&, TBitmap&) { throw std::runtime_error("frame"); };
+    EXPECT_THROW(view.SetProgress(40), std::runtime_error);
+    EXPECT_TRUE(view.Busy());
+    view.OnAfterNewFrame = nullptr;
+    view.SetManual(false);  // the worker carries on from 40
+    ASSERT_NO_FATAL_FAILURE(WaitUntilIdle());
+    EXPECT_EQ(progress, (std::vector<int>{65, 90, 100}));
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "complete", "stop"}));
+
+    // Taken over at its end, the worker has no frame left to compose.
+    events.clear();
+    view.SetManual(true);
+    view.StartTransition();
+    view.SetProgress(100);
+    view.SetManual(false);
+    ASSERT_NO_FATAL_FAILURE(WaitUntilIdle());
+    view.StartTransition();
+    ASSERT_NO_FATAL_FAILURE(WaitUntilIdle());
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "complete", "stop", "start", "complete", "stop"}));
 }
 
 TEST_F(TransitionViewTest, InvalidCallsAreIgnored) {
@@ -215,6 +282,71 @@ TEST_F(TransitionViewTest, ClearingWhenIdleLeavesTheBackgroundOnly) {
     EXPECT_TRUE(view.ScreenBitmap().Empty());
     view.Update();
     EXPECT_EQ(BufferPixel(view, 5, 6), 0x010203u);  // blue, green, red from the lowest byte
+}
+
+// Notes whether a paint has reached all of one area of the widget it watches.
+class AreaWatcher : public QObject {
+public:
+    explicit AreaWatcher(const TRect& area) : area_(area.Left, area.Top, area.Width(), area.Height()) {}
+    std::atomic<bool> reached{false};
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && QRegion(area_).subtracted(static_cast<QPaintEvent*>(event)->region()).isEmpty())
+            reached = true;
+        return false;
+    }
+
+private:
+    QRect area_;
+};
+
+// A paint that cuts in between a step backwards and its frame reads the frame before; what the
+// step uncovers must still be painted once its frame is there.
+TEST_F(TransitionViewTest, AStepBackwardsIsPaintedWholeWhenAPaintCutsInBeforeItsFrame) {
+    const TBitmap picture = Gradient(40, 30);
+    view.Picture().Assign(picture);
+    view.SetStyle(5);  // reveal from the left: frame p shows the picture on the left p %
+    view.SetReverse(true);
+    view.SetStep(10);
+    view.SetDelay(250);  // room to step in between two frames
+    std::atomic<TBitmap*> newPicture{nullptr};
+    std::atomic<int> shown{-1};
+    std::atomic<bool> letGo{false};
+    view.OnBeforeNewFrame = [&](TObject*, TBitmap& p, TBitmap&) { newPicture = &p; };
+    view.OnProgress = [&](TObject*) {
+        shown = view.Progress();
+        // Frame 80 stays until the test has looked at how it was painted.
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (shown == 80 && !letGo && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    // However the test ends, the worker is gone before what its handlers use.
+    struct StopAtEnd {
+        TTransitionView& view;
+        std::atomic<bool>& letGo;
+        ~StopAtEnd() {
+            letGo = true;
+            view.StopTransition();
+        }
+    } stopAtEnd{view, letGo};
+    view.StartTransition();
+    ASSERT_TRUE(PumpUntil([&] { return shown == 90; }));
+
+    // Hold frame 80 back where its composition begins, paint whatever is owed by then, let it go.
+    TCanvas& pictureCanvas = newPicture.load()->Canvas();
+    pictureCanvas.Lock();
+    const bool heldBack = view.Progress() == 90;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (heldBack && !view.HasPendingUpdate() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    view.Widget()->repaint();
+    AreaWatcher uncovered(TRect{32, 0, 36, 30});  // what frame 80 gives back to the old display
+    view.Widget()->installEventFilter(&uncovered);
+    pictureCanvas.Unlock();
+    ASSERT_TRUE(heldBack) << "frame 80 began before it could be held back";
+    ASSERT_TRUE(PumpUntil([&] { return shown == 80; }));
+    EXPECT_TRUE(uncovered.reached);
 }
 
 struct ReentrantView : TTransitionView {
@@ -334,6 +466,58 @@ TEST_F(TransitionViewTest, AllStylesPlayOneAfterAnotherOnTheWorker) {
         EXPECT_EQ(screen.ScanLine(10)[5 * 4], 5) << "style " << style;
         EXPECT_EQ(screen.ScanLine(10)[5 * 4 + 1], 10) << "style " << style;
     }
+}
+
+// A control that draws nothing, with a watch on one area.
+class WatchedControl : public TCustomControl {
+public:
+    WatchedControl(TWinControl* parent, const TRect& area) : TCustomControl(parent), watcher(area) {
+        SetBounds(0, 0, 100, 80);
+        Widget()->installEventFilter(&watcher);
+    }
+    AreaWatcher watcher;
+};
+
+// Another thread invalidates an area; before its flush runs, a paint reaches none of it or only
+// part of it. The area is still owed, and the flush paints it.
+TEST_F(TransitionViewTest, APaintElsewhereLeavesAnAreaInvalidatedMeanwhileOwed) {
+    const TRect owed{10, 10, 40, 30};
+    for (const QRect& elsewhere : {QRect(60, 40, 20, 20), QRect(0, 0, 15, 80)}) {
+        WatchedControl control(&form, owed);
+        ASSERT_TRUE(PumpUntil([&] { return control.watcher.reached.load(); }));  // shown
+        control.watcher.reached = false;
+        std::thread([&] { control.InvalidateRect(owed); }).join();  // its flush waits in the queue
+        control.Widget()->repaint(elsewhere);
+        EXPECT_TRUE(control.HasPendingUpdate());
+        EXPECT_TRUE(PumpUntil([&] { return control.watcher.reached.load(); }));
+        EXPECT_FALSE(control.HasPendingUpdate());
+    }
+}
+
+// As a frame goes: the worker invalidates, a paint elsewhere cuts in, then the worker asks for
+// what it invalidated to be painted now. Its Update returns with the area painted.
+TEST_F(TransitionViewTest, AWorkersUpdatePaintsWhatAPaintElsewhereLeftOwed) {
+    const TRect owed{10, 10, 40, 30};
+    WatchedControl control(&form, owed);
+    ASSERT_TRUE(PumpUntil([&] { return control.watcher.reached.load(); }));
+    control.watcher.reached = false;
+    std::atomic<bool> invalidated{false}, paintedElsewhere{false}, done{false};
+    bool paintedOnUpdate = false;
+    std::thread worker([&] {
+        control.InvalidateRect(owed);
+        invalidated = true;
+        while (!paintedElsewhere) std::this_thread::yield();
+        if (control.HasPendingUpdate()) control.Update();
+        paintedOnUpdate = control.watcher.reached;
+        done = true;
+    });
+    // No messages meanwhile: the worker's flush must not run before the other paint.
+    while (!invalidated) std::this_thread::yield();
+    control.Widget()->repaint(QRect(60, 40, 20, 20));
+    paintedElsewhere = true;
+    PumpUntil([&] { return done.load(); });
+    worker.join();
+    EXPECT_TRUE(paintedOnUpdate);
 }
 
 }  // namespace
