@@ -3,6 +3,7 @@
 // under Xvfb; on Qt's offscreen platform they skip.
 #include <QAbstractButton>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -141,6 +142,28 @@ TEST_F(X11SessionTest, ThePointerAndAFrenchKeyboardSteerTheShow) {
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("&Oui"), QStringLiteral("Annuler")}));
     EXPECT_TRUE(form->Showing());
+
+    // A right click on the picture opens the menu in French and leaves the panel as it was.
+    const bool panel = PanelShows();
+    QStringList items;
+    auto* poll = new QTimer(form->Widget());
+    QObject::connect(poll, &QTimer::timeout, [&items, poll] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) return;
+        poll->stop();
+        for (const QAction* action : menu->actions()) items << action->text();
+        Xdotool("key Escape");
+    });
+    poll->start(10);
+    const QPoint picture = form->ImageScreen.Widget()->mapToGlobal(form->ImageScreen.Widget()->rect().center());
+    ASSERT_EQ(Xdotool("mousemove --sync " + std::to_string(picture.x()) + " " + std::to_string(picture.y()) +
+                      " click 3"),
+              0);
+    EXPECT_TRUE(PumpUntil([&] { return !items.isEmpty() && QApplication::activePopupWidget() == nullptr; }, 10.0));
+    delete poll;
+    EXPECT_TRUE(items.contains(QStringLiteral("A propos de..."))) << items.join(u',').toStdString();
+    EXPECT_TRUE(items.contains(QStringLiteral("Quitter le diaporama"))) << items.join(u',').toStdString();
+    EXPECT_EQ(PanelShows(), panel);
 
     // The right arrow still steps on.
     ASSERT_EQ(Xdotool("key Right"), 0);
