@@ -9,6 +9,7 @@
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/compression/lzw_decoders.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -28,37 +29,33 @@ struct TInterlacePass {
 };
 constexpr TInterlacePass kInterlacePasses[4] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
 
-std::uint8_t ReadByte(TStream& stream) {
-    std::uint8_t value = 0;
-    stream.ReadBuffer(&value, 1);
-    return value;
-}
-
 // A colour table of 2 shl `sizeBits` red-green-blue entries.
-TPalette ReadColorTable(TStream& stream, std::uint8_t sizeBits) {
+TPalette ReadColorTable(TBoundedReader& file, std::uint8_t sizeBits) {
     const std::size_t count = std::size_t{2} << (sizeBits & kSizeBits);
-    std::vector<std::uint8_t> bytes(3 * count);
-    stream.ReadBuffer(bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = file.ReadBytes(3 * count);
     TPalette palette(count);
     for (std::size_t i = 0; i < count; ++i) palette[i] = {bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2], 0};
     return palette;
 }
 
 // Sub-blocks up to the terminating empty one, or to the end of the stream.
-void SkipSubBlocks(TStream& stream) {
-    std::uint8_t length = 0;
-    while (stream.Read(&length, 1) == 1 && length != 0) stream.SetPosition(stream.Position() + length);
+void SkipSubBlocks(TBoundedReader& file) {
+    while (file.BytesLeft() > 0) {
+        const std::uint8_t length = file.ReadU8();
+        if (length == 0) break;
+        file.Skip(std::min<std::uint64_t>(length, file.BytesLeft()));
+    }
 }
 
-// The data of all sub-blocks joined, up to the empty one or the end of the stream.
-std::vector<std::uint8_t> ReadSubBlocks(TStream& stream) {
+// The data of all sub-blocks joined, up to the empty one or the end of the stream: a picture
+// whose data ends early keeps what came.
+std::vector<std::uint8_t> ReadSubBlocks(TBoundedReader& file) {
     std::vector<std::uint8_t> packed;
-    std::uint8_t length = 0;
-    while (stream.Read(&length, 1) == 1 && length != 0) {
-        const std::size_t start = packed.size();
-        packed.resize(start + length);
-        packed.resize(start + stream.Read(packed.data() + start, length));
-        if (packed.size() < start + length) break;  // the stream ended inside the block
+    while (file.BytesLeft() > 0) {
+        const std::uint8_t length = file.ReadU8();
+        if (length == 0) break;
+        const std::vector<std::uint8_t> block = file.ReadAtMost(length);
+        packed.insert(packed.end(), block.begin(), block.end());
     }
     return packed;
 }
@@ -74,25 +71,26 @@ void TGIFGraphic::LoadFromStream(TStream& stream) {
     TBitmap image;
     image.SetPixelFormat(pf8bit);
 
+    TBoundedReader file(stream, kFormatName);
     std::array<std::uint8_t, 6> signature{};
-    stream.ReadBuffer(signature.data(), signature.size());
+    file.Read(signature.data(), signature.size());
     if (std::toupper(signature[0]) != 'G' || std::toupper(signature[1]) != 'I' || std::toupper(signature[2]) != 'F')
         RaiseImageError(image_messages::kInvalidFormat, kFormatName);
 
     std::array<std::uint8_t, 7> screen{};
-    stream.ReadBuffer(screen.data(), screen.size());
-    if ((screen[4] & kColorTableFlag) != 0) image.SetPalette(ReadColorTable(stream, screen[4]));
+    file.Read(screen.data(), screen.size());
+    if ((screen[4] & kColorTableFlag) != 0) image.SetPalette(ReadColorTable(file, screen[4]));
 
     // Extensions are skipped whole, by their sub-blocks, so that their data (a delay or a
     // transparent index of 0x2C, say) is never taken for a separator. Stray bytes between
     // blocks are passed over.
-    std::uint8_t block = ReadByte(stream);
+    std::uint8_t block = file.ReadU8();
     while (block != kImageSeparator && block != kTrailer) {
         if (block == kExtensionIntroducer) {
-            ReadByte(stream);  // the label
-            SkipSubBlocks(stream);
+            file.ReadU8();  // the label
+            SkipSubBlocks(file);
         }
-        block = ReadByte(stream);
+        block = file.ReadU8();
     }
     if (block == kTrailer) {
         Assign(std::move(image));
@@ -100,12 +98,12 @@ void TGIFGraphic::LoadFromStream(TStream& stream) {
     }
 
     std::array<std::uint8_t, 9> descriptor{};
-    stream.ReadBuffer(descriptor.data(), descriptor.size());
+    file.Read(descriptor.data(), descriptor.size());
     const std::uint16_t width = GetLE16(&descriptor[4]) != 0 ? GetLE16(&descriptor[4]) : GetLE16(&screen[0]);
     const std::uint16_t height = GetLE16(&descriptor[6]) != 0 ? GetLE16(&descriptor[6]) : GetLE16(&screen[2]);
-    if ((descriptor[8] & kColorTableFlag) != 0) image.SetPalette(ReadColorTable(stream, descriptor[8]));
-    const std::uint8_t codeSize = ReadByte(stream);
-    const std::vector<std::uint8_t> packed = ReadSubBlocks(stream);
+    if ((descriptor[8] & kColorTableFlag) != 0) image.SetPalette(ReadColorTable(file, descriptor[8]));
+    const std::uint8_t codeSize = file.ReadU8();
+    const std::vector<std::uint8_t> packed = ReadSubBlocks(file);
 
     CheckedImageBytes(width, height, 8);
     // Each code gives at most a whole table's string, so the data caps what can be decoded;

@@ -2,14 +2,17 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/compression/lz77_decoder.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/formats/png_unfilter.h"
 #include "imaging/image_messages.h"
 
@@ -50,15 +53,9 @@ struct TAdam7Pass {
 constexpr TAdam7Pass kAdam7[7] = {{0, 0, 8, 8, 0x80}, {0, 4, 8, 8, 0x08}, {4, 0, 8, 4, 0x88}, {0, 2, 4, 4, 0x22},
                                   {2, 0, 4, 2, 0xAA}, {0, 1, 2, 2, 0x55}, {1, 0, 2, 1, 0xFF}};
 
-constexpr std::uint32_t GetBE32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-constexpr std::uint32_t GetBE16(const std::uint8_t* p) { return std::uint32_t{p[0]} << 8 | p[1]; }
-
 constexpr TColor GrayColor(std::uint32_t level) { return level | level << 8 | level << 16; }
 
 [[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kFormatName); }
-[[noreturn]] void ReadError() { RaiseImageError(image_messages::kStreamReadError, kFormatName); }
 
 struct THeader {
     std::uint32_t Width = 0;
@@ -73,7 +70,7 @@ struct THeader {
 // also when it fails.
 class TPNGLoad {
 public:
-    TPNGLoad(TStream& stream, TColorManager& manager) : stream_(stream), manager_(manager) {}
+    TPNGLoad(TStream& stream, TColorManager& manager) : reader_(stream, kFormatName), manager_(manager) {}
 
     void Run();
 
@@ -83,13 +80,6 @@ public:
     TColor BackgroundColor = clWhite;
 
 private:
-    void ReadExactly(void* buffer, std::size_t count) {
-        if (stream_.Read(buffer, count) != count) ReadError();
-    }
-    std::uint64_t BytesLeft() {
-        const std::int64_t left = stream_.Size() - stream_.Position();
-        return left > 0 ? static_cast<std::uint64_t>(left) : 0;
-    }
     std::uint32_t Type() const { return chunkType_ & ~kCaseBits; }
     bool Critical() const { return (chunkType_ & 0x20000000) == 0; }
 
@@ -106,7 +96,7 @@ private:
     void DecodeRows(std::uint32_t firstRow, std::uint32_t rowStep, std::uint32_t pixels, std::uint8_t mask);
     void ReadRow(std::span<std::uint8_t> row);
 
-    TStream& stream_;
+    TBoundedReader reader_;
     TColorManager& manager_;
     THeader header_;
     std::unique_ptr<TLZ77Decoder> decoder_;
@@ -126,7 +116,7 @@ private:
 
 void TPNGLoad::ReadChunkHeader() {
     std::array<std::uint8_t, 8> bytes{};
-    ReadExactly(bytes.data(), bytes.size());
+    reader_.Read(bytes.data(), bytes.size());
     chunkLength_ = GetBE32(bytes.data());
     if (chunkLength_ > kMaxPngNumber) InvalidFormat();
     chunkType_ = GetBE32(bytes.data() + 4);
@@ -135,11 +125,11 @@ void TPNGLoad::ReadChunkHeader() {
 
 void TPNGLoad::ReadChunkData() {
     // A length the file cannot hold is refused before anything is allocated for it.
-    if (chunkLength_ > BytesLeft()) ReadError();
+    if (chunkLength_ > reader_.BytesLeft()) reader_.ReadError();
     chunkBuffer_.resize(chunkLength_);
-    ReadExactly(chunkBuffer_.data(), chunkBuffer_.size());
+    reader_.Read(chunkBuffer_.data(), chunkBuffer_.size());
     std::array<std::uint8_t, 4> stored{};
-    ReadExactly(stored.data(), stored.size());
+    reader_.Read(stored.data(), stored.size());
     // zlib takes a null buffer, as an empty vector may give, as a request for the initial CRC.
     if (chunkLength_ != 0) runningCrc_ = static_cast<std::uint32_t>(crc32(runningCrc_, chunkBuffer_.data(), chunkLength_));
     if (runningCrc_ != GetBE32(stored.data())) RaiseImageError(image_messages::kCrcError, kFormatName);
@@ -356,7 +346,7 @@ void TPNGLoad::DecodeImage() {
     } else {
         needed = lineBytes(width) * height;
     }
-    if (BytesLeft() * kMaxInflateRatio + 64 < needed) InvalidFormat();  // the current chunk's data is in what is left
+    if (reader_.BytesLeft() * kMaxInflateRatio + 64 < needed) InvalidFormat();  // the current chunk's data is in what is left
 
     Image.SetPixelFormat(pixelFormat_);
     if (palette_) Image.SetPalette(*palette_);
@@ -385,9 +375,10 @@ void TPNGLoad::DecodeImage() {
 }
 
 void TPNGLoad::Run() {
-    std::array<std::uint8_t, 8> signature{};
-    if (stream_.Read(signature.data(), signature.size()) != signature.size() || signature != kSignature)
-        InvalidFormat();
+    // A file that is no PNG is told apart from one cut short inside its signature.
+    const std::vector<std::uint8_t> signature = reader_.ReadAtMost(kSignature.size());
+    if (!std::equal(signature.begin(), signature.end(), kSignature.begin())) InvalidFormat();
+    if (signature.size() < kSignature.size()) reader_.ReadError();
     ReadChunkHeader();
     if (Type() != kIHDR) InvalidFormat();
     manager_.SetSourceOptions({soByteSwap});
@@ -412,9 +403,10 @@ void TPNGLoad::Run() {
             case kTRNS: ReadTransparency(); continue;
             default: break;
         }
-        // Skipped chunks go unchecked.
-        stream_.Seek(std::int64_t{chunkLength_} + 4, soFromCurrent);
+        // Nothing comes after the image's end, whose data and CRC no one needs.
         if (Type() == kIEND) break;
+        // Skipped chunks go unchecked.
+        reader_.Skip(std::uint64_t{chunkLength_} + 4);
         if (Critical()) RaiseImageError(image_messages::kUnknownCriticalChunk);
     }
     // A file without image data holds no image; an empty bitmap would pass for one.

@@ -8,6 +8,7 @@
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/compression/run_length_decoders.h"
+#include "imaging/formats/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -33,14 +34,9 @@ struct TTargaHeader {
 
 [[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kFormatName); }
 
-// Reads exactly `count` bytes; a file that ends first is not a Targa file.
-void ReadExactly(TStream& stream, void* buffer, std::size_t count) {
-    if (stream.Read(buffer, count) != count) InvalidFormat();
-}
-
-TTargaHeader ReadHeader(TStream& stream) {
+TTargaHeader ReadHeader(TBoundedReader& file) {
     std::array<std::uint8_t, kHeaderSize> b{};
-    ReadExactly(stream, b.data(), b.size());
+    file.Read(b.data(), b.size());
     return {b[0], b[1], b[2], GetLE16(&b[5]), b[7], GetLE16(&b[12]), GetLE16(&b[14]), b[16], b[17]};
 }
 
@@ -58,10 +54,9 @@ TPixelFormat PixelFormatOf(std::uint8_t pixelSize) {
 bool IsGray(std::uint8_t imageType) { return imageType == 3 || imageType == 11; }
 
 // The colour map's entries; beyond 256, they are read past and dropped.
-TPalette ReadColorMap(TStream& stream, const TTargaHeader& header) {
+TPalette ReadColorMap(TBoundedReader& file, const TTargaHeader& header) {
     const std::size_t entrySize = header.ColorMapEntrySize == 24 ? 3 : header.ColorMapEntrySize == 32 ? 4 : 2;
-    std::vector<std::uint8_t> bytes(header.ColorMapLength * entrySize);
-    ReadExactly(stream, bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = file.ReadBytes(header.ColorMapLength * entrySize);
     TPalette palette;
     for (std::size_t i = 0; i < std::min<std::size_t>(header.ColorMapLength, kColorMapEntries); ++i) {
         const std::uint8_t* e = &bytes[i * entrySize];
@@ -97,15 +92,16 @@ TGraphicClass TTargaGraphic::StaticClass() {
 }
 
 void TTargaGraphic::LoadFromStream(TStream& stream) {
-    const TTargaHeader header = ReadHeader(stream);
+    TBoundedReader file(stream, kFormatName);
+    const TTargaHeader header = ReadHeader(file);
     imageId_.assign(header.IdLength, '\0');
-    ReadExactly(stream, imageId_.data(), imageId_.size());
+    file.Read(imageId_.data(), imageId_.size());
     const TPixelFormat format = PixelFormatOf(header.PixelSize);
     const bool gray = IsGray(header.ImageType);
     // A gray image takes a gray ramp; a colour map it carries anyway is read past, so that the
     // pixels start where they are.
     TPalette palette;
-    if (header.ColorMapType == 1) palette = ReadColorMap(stream, header);
+    if (header.ColorMapType == 1) palette = ReadColorMap(file, header);
     if (gray) palette = GrayPalette();
 
     const std::size_t pixelSize = header.PixelSize / 8u + (header.PixelSize == 15 ? 1u : 0u);
@@ -116,27 +112,27 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     // header claims, a gigabyte from a few bytes: it is no picture to show.
     if (!plain && !compressed) InvalidFormat();
     // Before anything large is allocated: the size within the image limit, and data enough
-    // in the file for it (a run packet of 1 + pixelSize bytes gives at most 128 pixels).
+    // in the file for it (a run packet of 1 + pixelSize bytes gives at most 128 pixels); a
+    // file with less was cut short.
     CheckedImageBytes(header.Width, header.Height, header.PixelSize);
-    const std::uint64_t available = static_cast<std::uint64_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
+    const std::uint64_t available = file.BytesLeft();
     const std::uint64_t pixelCount = std::uint64_t{header.Width} * header.Height;
     if ((plain && available < pixelCount * pixelSize) ||
         (compressed && available / (1 + pixelSize) * 128 + 128 < pixelCount))
-        InvalidFormat();
+        file.ReadError();
     std::vector<std::uint8_t> pixels(lineSize * header.Height);
     if (plain) {
-        ReadExactly(stream, pixels.data(), pixels.size());
+        file.Read(pixels.data(), pixels.size());
     } else {
         // Packets may run across rows: the whole image decodes as one block, and the stream
         // ends up just past the packets used.
-        const std::int64_t start = stream.Position();
-        std::vector<std::uint8_t> packed(static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - start, 0)));
-        packed.resize(stream.Read(packed.data(), packed.size()));
+        const std::int64_t start = file.Position();
+        const std::vector<std::uint8_t> packed = file.ReadAtMost(available);
         TTargaRLEDecoder decoder(header.PixelSize);
         TPackedBytes source(packed);
         TUnpackedBytes dest(pixels);
         decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(pixelCount));  // within the image limit
-        stream.SetPosition(start + static_cast<std::int64_t>(packed.size() - source.size()));
+        file.Seek(start + static_cast<std::int64_t>(packed.size() - source.size()));
     }
 
     TBitmap image;

@@ -33,18 +33,18 @@ std::uint32_t ValueSize(std::uint16_t type) {
 
 }  // namespace
 
-TTIFFDirectory::TTIFFDirectory(TStream& stream) : stream_(stream), basePosition_(stream.Position()) {
+TTIFFDirectory::TTIFFDirectory(TStream& stream)
+    : file_(stream, kTIFFFormatName), basePosition_(stream.Position()) {
     std::array<std::uint8_t, kHeaderSize> header{};
-    stream_.ReadBuffer(header.data(), header.size());
+    file_.Read(header.data(), header.size());
     bigEndian_ = GetLE16(header.data()) == kBigEndianMark;
     if (Get16(&header[2]) != kVersion) RaiseImageError(image_messages::kInvalidFormat, kTIFFFormatName);
 
     SeekData(Get32(&header[4]), 2);
     std::array<std::uint8_t, 2> countBytes{};
-    stream_.ReadBuffer(countBytes.data(), countBytes.size());
+    file_.Read(countBytes.data(), countBytes.size());
     const std::size_t count = Get16(countBytes.data());
-    std::vector<std::uint8_t> bytes(count * kEntrySize);
-    stream_.ReadBuffer(bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = file_.ReadBytes(count * kEntrySize);
 
     entries_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -77,8 +77,8 @@ std::uint32_t TTIFFDirectory::Get32(const std::uint8_t* p) const {
 
 void TTIFFDirectory::SeekData(std::uint32_t offset, std::uint64_t bytes) const {
     const std::int64_t start = basePosition_ + offset;
-    if (static_cast<std::uint64_t>(start) + bytes > static_cast<std::uint64_t>(stream_.Size())) throw EReadError();
-    stream_.SetPosition(start);
+    if (static_cast<std::uint64_t>(start) + bytes > static_cast<std::uint64_t>(file_.Size())) file_.ReadError();
+    file_.Seek(start);
 }
 
 const TTIFFEntry* TTIFFDirectory::FindTag(std::uint16_t tag) const {
@@ -108,8 +108,7 @@ std::vector<std::uint32_t> TTIFFDirectory::ReadValues(std::uint16_t tag) const {
     std::vector<std::uint8_t> bytes(entry->Raw.begin(), entry->Raw.end());
     if (byteCount > bytes.size()) {
         SeekData(entry->ValueOrOffset, byteCount);  // before allocating: the file must hold them
-        bytes.resize(static_cast<std::size_t>(byteCount));
-        stream_.ReadBuffer(bytes.data(), bytes.size());
+        bytes = file_.ReadBytes(byteCount);
     }
     std::vector<std::uint32_t> values(entry->DataCount);
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -124,8 +123,7 @@ std::vector<double> TTIFFDirectory::ReadRationals(std::uint16_t tag) const {
     if (entry == nullptr || entry->DataType != dtRational) return {};
     const std::uint64_t byteCount = std::uint64_t{entry->DataCount} * 8;
     SeekData(entry->ValueOrOffset, byteCount);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(byteCount));
-    stream_.ReadBuffer(bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = file_.ReadBytes(byteCount);
     std::vector<double> values(entry->DataCount);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::uint32_t denominator = Get32(&bytes[i * 8 + 4]);

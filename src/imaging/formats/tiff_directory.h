@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/stream.h"
+#include "imaging/formats/bounded_reader.h"
 
 namespace pellumo {
 
@@ -47,7 +48,8 @@ struct TTIFFEntry {
 
 // The header and the first image file directory of a TIFF file, its entries sorted by tag, and
 // the look-ups over them. Values outside the entries are read from the stream, each offset
-// taken from the file's start; reading past the stream's end raises EReadError. Raises
+// taken from the file's start; reading past the stream's end raises EInvalidGraphic "Stream
+// read error in TIF/TIFF file.". Raises
 // EInvalidGraphic with the invalid-format message for a version other than 42.
 class TTIFFDirectory {
 public:
@@ -74,9 +76,11 @@ public:
     std::uint32_t Get32(const std::uint8_t* p) const;
     // Checks that `bytes` bytes at the file offset lie inside the stream, then seeks there.
     void SeekData(std::uint32_t offset, std::uint64_t bytes) const;
+    // The file, read within its bounds: a read past its end is the format's read error.
+    TBoundedReader& File() const { return file_; }
 
 private:
-    TStream& stream_;
+    mutable TBoundedReader file_;
     std::int64_t basePosition_;
     bool bigEndian_ = false;
     std::vector<TTIFFEntry> entries_;

@@ -103,7 +103,7 @@ void SetupColorManager(TColorManager& manager, const TSampleLayout& layout, bool
 }
 
 // The palette of an indexed target: the file's colour map, or gray levels.
-TPalette ReadPalette(const TTIFFDirectory& directory, TStream& stream, const TColorManager& manager,
+TPalette ReadPalette(const TTIFFDirectory& directory, const TColorManager& manager,
                      const TSampleLayout& layout) {
     if (layout.Photometric != ptPalette) return manager.MakeGrayPalette(layout.Photometric == ptWhiteIsZero);
     if (layout.BitsPerSample > kLargestIndexBits || directory.FindTag(tiff_tags::kColorMap) == nullptr)
@@ -111,9 +111,8 @@ TPalette ReadPalette(const TTIFFDirectory& directory, TStream& stream, const TCo
     // Red, green and blue planes of 16-bit values in the file's order; the manager swaps them
     // for big-endian files.
     const std::uint32_t colors = 1u << layout.BitsPerSample;
-    std::vector<std::uint8_t> map(std::size_t{colors} * 6);
-    directory.SeekData(directory.GetValue(tiff_tags::kColorMap, 0), map.size());
-    stream.ReadBuffer(map.data(), map.size());
+    directory.SeekData(directory.GetValue(tiff_tags::kColorMap, 0), std::uint64_t{colors} * 6);
+    const std::vector<std::uint8_t> map = directory.File().ReadBytes(std::uint64_t{colors} * 6);
     const std::uint8_t* planes[3] = {map.data(), map.data() + 2 * colors, map.data() + 4 * colors};
     return manager.MakeColorPalette(planes, 6, colors, false);
 }
@@ -151,7 +150,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
 
     TBitmap image;
     image.SetPixelFormat(format);
-    if (manager.TargetColorScheme() == scIndexed) image.SetPalette(ReadPalette(directory, stream, manager, layout));
+    if (manager.TargetColorScheme() == scIndexed) image.SetPalette(ReadPalette(directory, manager, layout));
 
     const auto compression = static_cast<std::uint16_t>(directory.GetValue(tiff_tags::kCompression, 0));
     const std::unique_ptr<TDecoder> decoder = MakeDecoder(directory, compression, width);
@@ -177,7 +176,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
     // Before the bitmap is allocated: the file must be able to hold the image's data, so that
     // a lying header cannot make us allocate far beyond it.
     const std::uint64_t storedBytes = std::uint64_t{(height + rowsPerGroup - 1) / rowsPerGroup} * groupBytes;
-    const auto fileBytes = static_cast<std::uint64_t>(stream.Size() - directory.BasePosition());
+    const auto fileBytes = static_cast<std::uint64_t>(directory.File().Size() - directory.BasePosition());
     if (storedBytes > (decoder ? LargestUnpacked(compression, fileBytes, groupBytes) : fileBytes)) InvalidFormat();
 
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
@@ -191,7 +190,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
         if (strips.Rows[s] == 0) continue;
         const std::size_t groups = (strips.Rows[s] + rowsPerGroup - 1) / rowsPerGroup;
         std::vector<std::uint8_t> data =
-            ReadStrip(directory, stream, decoder.get(), compression, strips, s, groups * groupBytes, groupBytes);
+            ReadStrip(directory, decoder.get(), compression, strips, s, groups * groupBytes, groupBytes);
         // Only whole groups are converted: rows the data does not reach stay as they are.
         const std::uint32_t stripEnd = row + strips.Rows[s];
         for (std::size_t at = 0; at + groupBytes <= data.size() && row < stripEnd; at += groupBytes) {

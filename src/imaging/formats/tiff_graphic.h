@@ -24,7 +24,7 @@ public:
     // with more than 8 bits per pixel; the invalid-colour-format message for sample layouts
     // no bitmap holds (planar data, sample counts that do not fit the photometric
     // interpretation, uneven or unusual bit depths). Reading directory data past the end of
-    // the stream raises EReadError.
+    // the stream is the format's read error.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream&) const override {}
 };

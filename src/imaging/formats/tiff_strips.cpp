@@ -78,7 +78,7 @@ std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory, std::uint
     }
 }
 
-std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TStream& stream, TDecoder* decoder,
+std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder,
                                     std::uint16_t compression, const TTIFFStrips& strips, std::size_t strip,
                                     std::size_t stripBytes, std::size_t rowBytes) {
     // The fax decoders read either bit order themselves; other data is turned around first.
@@ -88,11 +88,11 @@ std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TStream& st
     // Data is read as far as the strip's byte count and the file go; a strip that starts
     // outside the file is a read error.
     directory.SeekData(strips.Offsets[strip], 0);
-    std::uint64_t packedSize = std::min<std::uint64_t>(stream.Size() - stream.Position(), kLargestBlock);
+    TBoundedReader& file = directory.File();
+    std::uint64_t packedSize = std::min<std::uint64_t>(file.BytesLeft(), kLargestBlock);
     if (strip < strips.ByteCounts.size()) packedSize = std::min<std::uint64_t>(packedSize, strips.ByteCounts[strip]);
     if (decoder == nullptr) packedSize = std::min<std::uint64_t>(packedSize, stripBytes);
-    std::vector<std::uint8_t> packed(static_cast<std::size_t>(packedSize));
-    stream.ReadBuffer(packed.data(), packed.size());
+    std::vector<std::uint8_t> packed = file.ReadBytes(packedSize);
     if (reverseBits) ReverseBits(packed.data(), packed.size());
     if (decoder == nullptr) return packed;
     const std::uint64_t unpackedSize =

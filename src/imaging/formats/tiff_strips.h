@@ -41,8 +41,8 @@ std::uint64_t LargestUnpacked(std::uint16_t compression, std::uint64_t packed, s
 // The unpacked bytes of one strip: `stripBytes` bytes, or fewer where the strip's data is
 // shorter (its byte count or the file ends first) or could not give more when unpacked, so that
 // a lying strip size cannot make us allocate beyond what its data may fill. A strip that starts
-// outside the file raises EReadError.
-std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TStream& stream, TDecoder* decoder,
+// outside the file is the format's read error.
+std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder,
                                     std::uint16_t compression, const TTIFFStrips& strips, std::size_t strip,
                                     std::size_t stripBytes, std::size_t rowBytes);
 
