@@ -116,7 +116,7 @@ TEST(LZWDecoders, InvalidOpcodesRaiseTheDecodersMessage) {
     try {
         Decode(tiff, PackMSB(Nine({256, 65, 260})), 8);  // next free is 258: 260 is two above
         FAIL() << "no error";
-    } catch (const Exception& e) {
+    } catch (const EDecompressionError& e) {
         EXPECT_STREQ(e.what(), "TIF LZW: invalid opcode.");
     }
     TGIFLZWDecoder gif(2);
@@ -124,15 +124,15 @@ TEST(LZWDecoders, InvalidOpcodesRaiseTheDecodersMessage) {
         // Entries 6 and 7 are made, the width becomes 4 and the next free code is 8.
         Decode(gif, PackLSB({{4, 3}, {1, 3}, {1, 3}, {1, 3}, {10, 4}}), 8);
         FAIL() << "no error";
-    } catch (const Exception& e) {
+    } catch (const EDecompressionError& e) {
         EXPECT_STREQ(e.what(), "GIF LZW: invalid opcode.");
     }
     // A table code straight after a clear has no string yet.
-    EXPECT_THROW(Decode(gif, PackLSB({{4, 3}, {6, 3}}), 8), Exception);
-    EXPECT_THROW(Decode(tiff, PackMSB(Nine({256, 258})), 8), Exception);
+    EXPECT_THROW(Decode(gif, PackLSB({{4, 3}, {6, 3}}), 8), EDecompressionError);
+    EXPECT_THROW(Decode(tiff, PackMSB(Nine({256, 258})), 8), EDecompressionError);
     // Alphabets the 4096-entry table cannot hold are refused.
     TGIFLZWDecoder tooWide(12);
-    EXPECT_THROW(Decode(tooWide, TBytes{0, 0, 0}, 8), Exception);
+    EXPECT_THROW(Decode(tooWide, TBytes{0, 0, 0}, 8), EDecompressionError);
 }
 
 TEST(LZWDecoders, OutputAndTablesStayInBoundsWhateverTheCodes) {

@@ -2,8 +2,18 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+
+#include "base/exceptions.h"
 
 namespace pellumo {
+
+// Data a decompressor cannot make sense of (an LZW code the table does not have, a deflate
+// stream zlib refuses), with the decoder's own message.
+class EDecompressionError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The packed bytes a decoder may read, and the buffer it may fill. A decoder never reads or
 // writes past either end, whatever the data says: it stops there. A decoder that hands back

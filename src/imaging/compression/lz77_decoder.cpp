@@ -40,7 +40,7 @@ void TLZ77Decoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::
 void TLZ77Decoder::EndDecoding() {
     const int result = inflateEnd(&stream_);
     begun_ = false;
-    if (result < 0) throw Exception(kDecompressionError);
+    if (result < 0) throw EDecompressionError(kDecompressionError);
 }
 
 void TLZ77Decoder::BeginDecoding() {
@@ -48,7 +48,7 @@ void TLZ77Decoder::BeginDecoding() {
     if (begun_) inflateEnd(&stream_);
     begun_ = false;
     stream_ = z_stream{};
-    if (inflateInit2(&stream_, kWindowBits) < 0) throw Exception(kDecompressionError);
+    if (inflateInit2(&stream_, kWindowBits) < 0) throw EDecompressionError(kDecompressionError);
     begun_ = true;
 }
 

@@ -22,8 +22,8 @@ public:
     // min(unpackedSize, dest.size()) bytes; both spans lose what was consumed and filled.
     void DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                      std::int32_t unpackedSize) override;
-    // Both raise Exception "LZ77 decompression error." when zlib refuses, including ending a
-    // stream that was never begun.
+    // Both raise EDecompressionError "LZ77 decompression error." when zlib refuses, including
+    // ending a stream that was never begun.
     void EndDecoding() override;
     void BeginDecoding() override;
     void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}

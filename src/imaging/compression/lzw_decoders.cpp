@@ -53,7 +53,7 @@ void ClearRest(std::uint8_t* out, std::size_t written, std::size_t limit) {
 
 [[noreturn]] void InvalidCode(std::string_view message, std::uint8_t* out, std::size_t written, std::size_t limit) {
     ClearRest(out, written, limit);
-    throw Exception(std::string(message));
+    throw EDecompressionError(std::string(message));
 }
 
 }  // namespace
@@ -182,7 +182,7 @@ TGIFLZWDecoder::TGIFLZWDecoder(std::uint8_t initialCodeSize)
 void TGIFLZWDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,
                                  std::int32_t unpackedSize) {
     if (initialCodeSize_ < kGIFMinCodeSize + 1 || initialCodeSize_ > kGIFMaxCodeSize + 1)
-        throw Exception(std::string(kGIFInvalidCodeSize));
+        throw EDecompressionError(std::string(kGIFInvalidCodeSize));
     Decode<false>(source, packedSize, dest, unpackedSize);
 }
 

@@ -11,9 +11,9 @@ namespace pellumo {
 // Lempel-Ziv-Welch data of TIFF strips and GIF images. Each DecodeBlock call is one whole LZW
 // stream: the table starts afresh. Decoding stops silently at the end code, when the packed
 // bytes run out or when `unpackedSize` bytes (never more than dest holds) are written; a code
-// the table does not have yet raises Exception with the decoder's message. Bytes of dest from
-// where the data stops up to `unpackedSize` come back as 0. The spans come back as they were
-// given. Whatever the codes, no table or dest is overrun and every string is cut at the
+// the table does not have yet raises EDecompressionError with the decoder's message. Bytes of
+// dest from where the data stops up to `unpackedSize` come back as 0. The spans come back as
+// they were given. Whatever the codes, no table or dest is overrun and every string is cut at the
 // output's end.
 class TLZWDecoder : public TDecoder {
 public:
