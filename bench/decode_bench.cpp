@@ -49,6 +49,7 @@ void Decode(benchmark::State& state, const std::string& file) {
 int main(int argc, char** argv) {
     // As the player runs; Pillow, the peer, likewise keeps its image memory for the next image.
     pellumo::KeepLargeBuffersForReuse();
+    const pellumo::TImageFormatsGuard imageFormats;  // the readers are found by extension
     benchmark::Initialize(&argc, argv);
     for (int i = 1; i < argc; ++i)
         benchmark::RegisterBenchmark(argv[i], pellumo::Decode, std::string(argv[i]))->Unit(benchmark::kMillisecond);

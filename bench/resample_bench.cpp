@@ -4,7 +4,7 @@
 // wall clock, as the player runs it.
 #include <benchmark/benchmark.h>
 
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 #include "photograph.h"
 
 namespace pellumo {

@@ -41,7 +41,6 @@ std::string RegisteredExtensions() {
 }
 
 void RunConvert(const std::string& input, const std::string& output) {
-    FormatRegistry();
     const TGraphicClass outputClass = TPicture::FindGraphicClass(ExtensionOf(output));
     if (outputClass == nullptr) throw EConvertError(output + " : aucun format connu pour cette extension");
     if (!outputClass->Writes) throw EConvertError(output + " : ce format se lit mais ne s'écrit pas");

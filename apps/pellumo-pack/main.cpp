@@ -8,6 +8,7 @@
 #include "extract_command.h"
 #include "frame_command.h"
 #include "image_commands.h"
+#include "imaging/formats/format_registry.h"
 #include "inspect_command.h"
 #include "resample_command.h"
 #include "sheet_command.h"
@@ -69,6 +70,8 @@ void TakeGivenOptions(const CLI::App& build, const TOptionalValues& values, pell
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Every command reads pictures by their extension, and convert's help lists them.
+    const pellumo::TImageFormatsGuard imageFormats;
     CLI::App app{"Construit et inspecte les diaporamas Pellumo.", "pellumo-pack"};
     app.require_subcommand(1);
 

@@ -6,7 +6,8 @@
 
 namespace pellumo {
 
-// Any picture the format registry knows (by its extension), as a bitmap. Raises the reader's
+// Any picture the format registry knows (by its extension, once main has started the image
+// library's formats), as a bitmap. Raises the reader's
 // error, or EConvertError for a picture without pixels.
 TBitmap LoadPictureBitmap(const std::string& fileName);
 

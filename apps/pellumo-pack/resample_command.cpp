@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "base/exceptions.h"
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 #include "option_values.h"
 #include "picture_loading.h"
 #include "raster/bitmap.h"

@@ -7,9 +7,9 @@
 int main(int argc, char** argv) {
     // The arguments only reach Qt (for instance -platform); the player reads no command line.
     pellumo::KeepLargeBuffersForReuse();  // every slide decodes at full size
-    // The image library's formats join the picture registry before any window exists; they
-    // leave it when the program ends.
-    pellumo::FormatRegistry();
+    // The image library's formats join the picture registry before any window exists; declared
+    // before the application, the guard removes them only once the window is gone.
+    const pellumo::TImageFormatsGuard imageFormats;
     pellumo::TApplication application(argc, argv);
     application.SetTitle("Pellumo");
     application.CreateForm<pellumo::TMainForm>();

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/integer_math.h"
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 #include "raster/canvas.h"
 
 namespace pellumo {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
 

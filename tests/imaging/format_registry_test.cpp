@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <tuple>
+
+#include "imaging/formats/rla_graphic.h"
 #include "imaging/formats/sgi_graphic.h"
+#include "imaging/formats/targa_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
@@ -94,6 +102,116 @@ TEST(FormatRegistry, RemovingExtensionsAndWholeClassesKeepsTheCounts) {
     list.RemoveFormat("zq3", &kSecondClass);  // its last extension takes the class with it
     EXPECT_TRUE(list.ClassEntries().empty());
     EXPECT_EQ(TPicture::FindGraphicClass("zq3"), nullptr);
+}
+
+// The test program starts the formats once for every test; these tests stop them, and start
+// them again whatever happens, for the tests that follow.
+class ImageFormatsLifetime : public ::testing::Test {
+protected:
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("pellumo-format-registry-" + std::to_string(::getpid()));
+
+    void SetUp() override { std::filesystem::create_directories(folder); }
+    void TearDown() override {
+        StopImageFormats();
+        StartImageFormats();
+        std::filesystem::remove_all(folder);
+    }
+    std::string File(const std::string& name) const { return (folder / name).string(); }
+
+    // Real pictures: a bitmap (the raster layer's own class) and a Targa file (a reader's).
+    void WritePictures() const {
+        TBitmap bitmap;
+        bitmap.SetPixelFormat(pf24bit);
+        bitmap.SetSize(3, 2);
+        bitmap.SaveToFile(File("picture.bmp"));
+        TTargaGraphic targa;
+        targa.Assign(bitmap);
+        targa.SaveToFile(File("picture.tga"));
+    }
+    void ExpectPicturesLoad() const {
+        for (const char* name : {"picture.bmp", "picture.tga"}) {
+            TPicture picture;
+            EXPECT_NO_THROW(picture.LoadFromFile(File(name))) << name;
+            EXPECT_EQ(picture.Width(), 3) << name;
+        }
+    }
+};
+
+using TRegistration = std::tuple<std::string, std::string, TFormatKinds, TGraphicClass, std::string, int>;
+
+// Every extension entry with its class entry, in registration order.
+std::vector<TRegistration> Registrations() {
+    std::vector<TRegistration> rows;
+    for (const auto& entry : FormatRegistry().ExtensionEntries())
+        rows.emplace_back(entry->Extension, entry->Description, entry->FormatKinds, entry->ClassEntry->ImageClass,
+                          entry->ClassEntry->Description, entry->ClassEntry->ExtensionCount);
+    return rows;
+}
+
+std::map<std::string, std::pair<std::string, TGraphicClass>> PictureRegistry() {
+    std::map<std::string, std::pair<std::string, TGraphicClass>> formats;
+    for (const TFileFormat& format : TPicture::FileFormats())
+        formats[format.Extension] = {format.Description, format.GraphicClass};
+    return formats;
+}
+
+TEST_F(ImageFormatsLifetime, StoppingForgetsEveryClassAndStartingAgainRegistersTheSameRows) {
+    WritePictures();
+    ExpectPicturesLoad();
+    const std::vector<TRegistration> started = Registrations();
+    ASSERT_EQ(started.size(), 37u);
+    std::vector<TGraphicClass> classOrder;
+    for (const auto& entry : FormatRegistry().ClassEntries()) classOrder.push_back(entry->ImageClass);
+    const auto pictureFormats = PictureRegistry();
+    ASSERT_EQ(pictureFormats.size(), 37u);
+
+    // A class already gone before the end, and one of a caller's own registered meanwhile: the
+    // shut-down sequence passes over the first, and the second goes with the rest.
+    FormatRegistry().RemoveFormat("", TRLAGraphic::StaticClass());
+    FormatRegistry().AddFormat("zq9", "Caller's images", "", fkRaster, &kSecondClass);
+
+    StopImageFormats();
+    EXPECT_TRUE(FormatRegistry().ExtensionEntries().empty());
+    EXPECT_TRUE(FormatRegistry().ClassEntries().empty());
+    // The raster layer's own bmp, jpg and jpeg go too.
+    EXPECT_TRUE(TPicture::FileFormats().empty());
+    for (const TRegistration& row : started) {
+        const std::string extension = std::get<0>(row);
+        EXPECT_EQ(TPicture::FindGraphicClass(extension), nullptr) << extension;
+        TPicture picture;
+        try {
+            picture.LoadFromFile(File("picture." + extension));
+            ADD_FAILURE() << extension << " still loads";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "Extension de fichier image inconnue (." + extension + ")");
+        }
+    }
+    EXPECT_EQ(TPicture::FindGraphicClass("zq9"), nullptr);
+    EXPECT_NO_THROW(StopImageFormats());  // stopping what is stopped changes nothing
+
+    StartImageFormats();
+    EXPECT_EQ(Registrations(), started);
+    std::vector<TGraphicClass> restartedClassOrder;
+    for (const auto& entry : FormatRegistry().ClassEntries()) restartedClassOrder.push_back(entry->ImageClass);
+    EXPECT_EQ(restartedClassOrder, classOrder);
+    EXPECT_EQ(PictureRegistry(), pictureFormats);
+    ExpectPicturesLoad();
+}
+
+TEST_F(ImageFormatsLifetime, StartingTwiceRegistersNothingTwice) {
+    const std::vector<TRegistration> started = Registrations();
+    const auto pictureFormats = PictureRegistry();
+    EXPECT_NO_THROW(StartImageFormats());
+    EXPECT_EQ(Registrations(), started);
+    EXPECT_EQ(FormatRegistry().ClassEntries().size(), 17u);
+    EXPECT_EQ(PictureRegistry(), pictureFormats);
+
+    // Nor after a stop: the second start of a new run is as harmless as the first's.
+    StopImageFormats();
+    StartImageFormats();
+    EXPECT_NO_THROW(StartImageFormats());
+    EXPECT_EQ(Registrations(), started);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "imaging/formats/resample_contributors.h"
+#include "imaging/resample/resample_contributors.h"
 #include "raster/pixels.h"
 
 namespace pellumo {

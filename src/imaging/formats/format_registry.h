@@ -64,8 +64,26 @@ private:
     std::vector<std::unique_ptr<TExtensionEntry>> extensionEntries_;
 };
 
-// The image library's registry, filled from the start-up table on first use and emptied by
-// the shut-down sequence when the program ends.
+// The image library's registry: empty until StartImageFormats, and again after StopImageFormats.
 TFileFormatList& FormatRegistry();
+
+// Registers the image library's formats, in the order of its start-up table, which the
+// picture registry's descriptions follow from. While they are registered a second call does
+// nothing.
+void StartImageFormats();
+// Removes the readers in the shut-down order, then everything else (bitmaps, icons,
+// metafiles, JPEG images), so that the picture registry forgets every class, its own
+// bmp/jpg/jpeg included. StartImageFormats may register them all again.
+void StopImageFormats();
+
+// The image library's formats for the guard's lifetime: a program's main holds one, so that
+// they are registered before any picture loads and removed when the program ends.
+class TImageFormatsGuard {
+public:
+    TImageFormatsGuard() { StartImageFormats(); }
+    ~TImageFormatsGuard() { StopImageFormats(); }
+    TImageFormatsGuard(const TImageFormatsGuard&) = delete;
+    TImageFormatsGuard& operator=(const TImageFormatsGuard&) = delete;
+};
 
 }  // namespace pellumo

@@ -1,4 +1,4 @@
-// The image library's formats, registered at its start and removed at its end.
+// The image library's formats: registered by StartImageFormats, removed by StopImageFormats.
 #include "imaging/formats/autodesk_graphic.h"
 #include "imaging/formats/cut_graphic.h"
 #include "imaging/formats/format_registry.h"
@@ -16,6 +16,7 @@
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
+#include "raster/picture.h"
 
 namespace pellumo {
 namespace {
@@ -70,35 +71,51 @@ constexpr TStartupRow kStartupTable[] = {
     {"png", &TPNGGraphic::StaticClass, fkRaster, "Portable network graphic images", ""},
 };
 
-// Registered at start-up, removed in this order at shut-down; the rest goes with RemoveAll.
-class TStartedRegistry {
-public:
-    TStartedRegistry() {
-        for (const TStartupRow& row : kStartupTable)
-            list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
-    }
-    ~TStartedRegistry() {
-        for (const TGraphicClass readerClass :
-             {TPSPGraphic::StaticClass(), TPSDGraphic::StaticClass(), TTargaGraphic::StaticClass(),
-              TTIFFGraphic::StaticClass(), TSGIGraphic::StaticClass(), TPCXGraphic::StaticClass(),
-              TAutodeskGraphic::StaticClass(), TPCDGraphic::StaticClass(), TPPMGraphic::StaticClass(),
-              TCUTGraphic::StaticClass(), TGIFGraphic::StaticClass(), TRLAGraphic::StaticClass()})
-            list.RemoveFormat("", readerClass);
-        list.RemoveFormat("rle", TBitmap::StaticClass());
-        list.RemoveFormat("dib", TBitmap::StaticClass());
-        list.RemoveFormat("", TPNGGraphic::StaticClass());
-    }
+// What StartImageFormats fills. It is made after the picture registry so that it is destroyed
+// before it: a program that never stops its formats still unregisters them into a live picture
+// registry at exit.
+struct TStartedRegistry {
+    TStartedRegistry() { TPicture::FileFormats(); }
     TStartedRegistry(const TStartedRegistry&) = delete;
     TStartedRegistry& operator=(const TStartedRegistry&) = delete;
 
     TFileFormatList list;
+    bool started = false;
 };
+
+TStartedRegistry& StartedRegistry() {
+    static TStartedRegistry registry;
+    return registry;
+}
 
 }  // namespace
 
-TFileFormatList& FormatRegistry() {
-    static TStartedRegistry registry;
-    return registry.list;
+TFileFormatList& FormatRegistry() { return StartedRegistry().list; }
+
+void StartImageFormats() {
+    TStartedRegistry& registry = StartedRegistry();
+    if (registry.started) return;
+    for (const TStartupRow& row : kStartupTable)
+        registry.list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
+    registry.started = true;
+}
+
+void StopImageFormats() {
+    TStartedRegistry& registry = StartedRegistry();
+    TFileFormatList& list = registry.list;
+    for (const TGraphicClass readerClass :
+         {TPSPGraphic::StaticClass(), TPSDGraphic::StaticClass(), TTargaGraphic::StaticClass(),
+          TTIFFGraphic::StaticClass(), TSGIGraphic::StaticClass(), TPCXGraphic::StaticClass(),
+          TAutodeskGraphic::StaticClass(), TPCDGraphic::StaticClass(), TPPMGraphic::StaticClass(),
+          TCUTGraphic::StaticClass(), TGIFGraphic::StaticClass(), TRLAGraphic::StaticClass()})
+        list.RemoveFormat("", readerClass);
+    // These only lower the bitmaps' count: "bmp" keeps the class registered until RemoveAll.
+    list.RemoveFormat("rle", TBitmap::StaticClass());
+    list.RemoveFormat("dib", TBitmap::StaticClass());
+    list.RemoveFormat("", TPNGGraphic::StaticClass());
+    // Bitmaps, icons, metafiles and JPEG images, and whatever else was registered meanwhile.
+    list.RemoveAll();
+    registry.started = false;
 }
 
 }  // namespace pellumo

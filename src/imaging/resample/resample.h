@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/formats/resample_kernels.h"
+#include "imaging/resample/resample_kernels.h"
 #include "raster/bitmap.h"
 
 namespace pellumo {

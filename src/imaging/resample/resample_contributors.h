@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "imaging/formats/resample_kernels.h"
+#include "imaging/resample/resample_kernels.h"
 
 namespace pellumo {
 

@@ -1,4 +1,4 @@
-#include "imaging/formats/resample.h"
+#include "imaging/resample/resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,7 @@
 #include "base/format.h"
 #include "base/image_limits.h"
 #include "base/parallel_parts.h"
-#include "imaging/formats/resample_contributors.h"
+#include "imaging/resample/resample_contributors.h"
 #include "raster/graphic.h"
 
 namespace pellumo {

@@ -1,4 +1,4 @@
-#include "imaging/formats/resample_kernels.h"
+#include "imaging/resample/resample_kernels.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "imaging/formats/resample_contributors.h"
+#include "imaging/resample/resample_contributors.h"
 
 #include <algorithm>
 #include <cmath>
