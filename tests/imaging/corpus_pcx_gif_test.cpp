@@ -64,7 +64,7 @@ int CompareFolder(const std::string& folder, const std::vector<std::string>& uns
 TEST(PCXGIFCorpus, EveryFileReadsAsTheReferenceShowsIt) {
     if (corpus::Samples("pcx/").empty()) GTEST_SKIP() << "no image corpus at " << corpus::Root();
     int refused = 0;
-    // Two 1-bit planes and three 1-bit planes have no colour conversion here.
+    // Indices spread over two or three 1-bit planes are refused by the reader's rules.
     const int pcx = CompareFolder<TPCXGraphic>(
         "pcx/", {"pcx/gen/pal4_2planes_netpbm.pcx", "pcx/kimageformats/ICONDOC.pcx"}, refused);
     const int gif = CompareFolder<TGIFGraphic>("gif/", {}, refused);

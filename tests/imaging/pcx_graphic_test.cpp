@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <utility>
+
 #include "base/memory_stream.h"
 #include "imaging/formats/format_registry.h"
 #include "raster/picture.h"
@@ -140,6 +144,98 @@ TEST(PCXGraphic, ThreePlanesGiveTrueColourAndFirstByte205LoadsToo) {
         EXPECT_EQ(pcx.PixelFormat(), pf24bit);
         EXPECT_EQ(PixelAt(pcx, 0, 0), (Rgb{255, 0, 0}));
         EXPECT_EQ(PixelAt(pcx, 1, 0), (Rgb{0, 0, 7}));
+    }
+}
+
+// Every byte as a run of one: valid run-length data for any bytes.
+TBytes Packed(const TBytes& bytes) {
+    TBytes packed;
+    for (const std::uint8_t b : bytes) packed.insert(packed.end(), {0xC1, b});
+    return packed;
+}
+
+TEST(PCXGraphic, FourEightBitPlanesGiveColourWithAlpha) {
+    // Three pixels a row in planes of four bytes: the fourth byte of each plane is padding,
+    // which must not leak into a pixel.
+    const TLayout layout{.Bits = 8, .Planes = 4, .BytesPerLine = 4, .Width = 3, .Height = 2};
+    TBytes data;
+    for (int y = 0; y < 2; ++y)
+        for (int plane = 0; plane < 4; ++plane)
+            for (int x = 0; x < 4; ++x)
+                data.push_back(x == 3 ? 0x99 : static_cast<std::uint8_t>(plane * 60 + y * 20 + x * 5 + 1));
+    for (const std::uint8_t encoding : {std::uint8_t{0}, std::uint8_t{1}}) {
+        SCOPED_TRACE(encoding == 1 ? "run-length" : "raw");
+        TLayout l = layout;
+        l.Encoding = encoding;
+        TPCXGraphic pcx;
+        Load(pcx, Header(l) + (encoding == 1 ? Packed(data) : data));
+        ASSERT_EQ(pcx.PixelFormat(), pf32bit);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) {
+                const auto sample = [&](int plane) { return plane * 60 + y * 20 + x * 5 + 1; };
+                const std::uint8_t* p = pcx.ScanLine(y) + 4 * x;
+                EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}),
+                          (std::vector<int>{sample(2), sample(1), sample(0), sample(3)}))
+                    << x << "," << y;
+            }
+    }
+}
+
+TEST(PCXGraphic, OneGraphicLoadsLayoutsInTurnWithoutCarryingOneIntoTheNext) {
+    // The colour manager is kept from load to load: alpha must come and go with the fourth
+    // plane, and one plane must be indexed again after colour.
+    TPCXGraphic pcx;
+    const TBytes rgba{10, 20, 30, 40};
+    Load(pcx, Header({.Bits = 8, .Planes = 4, .BytesPerLine = 1}) + rgba);
+    EXPECT_EQ(pcx.PixelFormat(), pf32bit);
+    EXPECT_EQ(pcx.ScanLine(0)[3], 40);
+    Load(pcx, Header({.Bits = 8, .Planes = 3, .BytesPerLine = 1}) + TBytes{50, 60, 70});
+    EXPECT_EQ(pcx.PixelFormat(), pf24bit);
+    EXPECT_EQ(PixelAt(pcx, 0, 0), (Rgb{50, 60, 70}));
+    TBytes block(769, 0);
+    block[0] = 12;
+    block[1 + 3 * 7] = 123;  // entry 7 red
+    Load(pcx, Header({.Bits = 8, .BytesPerLine = 1}) + TBytes{7} + block);
+    EXPECT_EQ(pcx.PixelFormat(), pf8bit);
+    EXPECT_EQ(PixelAt(pcx, 0, 0), (Rgb{123, 0, 0}));
+    Load(pcx, Header({.Bits = 8, .Planes = 4, .BytesPerLine = 1}) + rgba);
+    EXPECT_EQ(PixelAt(pcx, 0, 0), (Rgb{10, 20, 30}));
+    EXPECT_EQ(pcx.ScanLine(0)[3], 40);
+}
+
+TEST(PCXGraphic, EveryPlaneAndDepthCombinationReadsAsMeantOrIsRefused) {
+    // What each layout gives; the rest must be refused, not read as something else.
+    const std::map<std::pair<int, int>, TPixelFormat> readable{
+        {{1, 1}, pf1bit}, {{2, 1}, pf4bit},  {{4, 1}, pf4bit},  {{8, 1}, pf8bit},
+        {{1, 4}, pf4bit}, {{8, 3}, pf24bit}, {{8, 4}, pf32bit}};
+    for (const int bits : {1, 2, 3, 4, 8, 16, 32}) {
+        for (const int planes : {0, 1, 2, 3, 4, 5}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits x " + std::to_string(planes) + " planes");
+            // Rows wide enough for any of them, and a palette block.
+            const TLayout layout{.Bits = static_cast<std::uint8_t>(bits),
+                                 .Planes = static_cast<std::uint8_t>(planes),
+                                 .BytesPerLine = 8,
+                                 .Width = 2};
+            TBytes file = Header(layout) + TBytes(8 * 5, 0x5A) + TBytes(769, 0);
+            file[file.size() - 769] = 12;
+            const auto expected = readable.find({bits, planes});
+            TPCXGraphic pcx;
+            if (expected == readable.end()) {
+                EXPECT_THROW(Load(pcx, file), Exception);
+            } else {
+                ASSERT_NO_THROW(Load(pcx, file));
+                EXPECT_EQ(pcx.PixelFormat(), expected->second);
+            }
+        }
+    }
+    // Layouts the colour manager takes but no bitmap holds as meant say so in the format's words.
+    const std::string colorFormat = "Invalid color format in PCX file.";
+    for (const auto& [bits, planes] : {std::pair{1, 3}, {4, 3}, {16, 1}, {16, 3}, {16, 4}, {2, 4}}) {
+        const TLayout layout{.Bits = static_cast<std::uint8_t>(bits),
+                             .Planes = static_cast<std::uint8_t>(planes),
+                             .BytesPerLine = 8,
+                             .Width = 2};
+        EXPECT_EQ(LoadError(Header(layout) + TBytes(8 * 4, 0)), colorFormat) << bits << " bits x " << planes;
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/memory_stream.h"
 #include "raster/pixels.h"
@@ -54,23 +57,96 @@ TEST(PPMGraphic, HeaderNumbersStandWhereverTheFileHasThem) {
     // All on the magic's line.
     Load(ppm, std::string("P5 2 1 255\n\x10\x20", 13));
     EXPECT_EQ(Row(ppm, 0, 2), (std::vector<int>{0x10, 0x20}));
-}
-
-TEST(PPMGraphic, SamplesAreStoredAsReadAndSixteenBitOnesByTheirUpperByte) {
-    TPPMGraphic ppm;
-    Load(ppm, std::string("P5\n2 1\n15\n\x00\x0F", 12));
-    EXPECT_EQ(ppm.PixelFormat(), pf8bit);
-    EXPECT_EQ(PixelAt(ppm, 1, 0), (Rgb{15, 15, 15}));
-    // Red first in the file, blue first in the bitmap.
-    Load(ppm, std::string("P6\n1 1\n255\n\xFF\x00\x00", 14));
-    EXPECT_EQ(ppm.PixelFormat(), pf24bit);
-    EXPECT_EQ(Row(ppm, 0, 3), (std::vector<int>{0, 0, 255}));
     Load(ppm, "P3 1 1 255 10 20 30");
     EXPECT_EQ(PixelAt(ppm, 0, 0), (Rgb{10, 20, 30}));
-    Load(ppm, std::string("P5\n2 1\n65535\n\x12\x34\xAB\xCD", 17));
-    EXPECT_EQ(Row(ppm, 0, 2), (std::vector<int>{0x12, 0xAB}));
-    Load(ppm, "P2\n2 1\n1023\n1023 256\n");
-    EXPECT_EQ(Row(ppm, 0, 2), (std::vector<int>{3, 1}));
+}
+
+TEST(PPMGraphic, SamplesAreStretchedByTheMaximumInEveryForm) {
+    // Every value up to the maximum (a stride of them for 16 bits), rounded to nearest,
+    // over two rows, gray and colour, text and raw; 255 is the common case kept as read.
+    for (const int maximum : {1, 15, 100, 255, 256, 1023, 4095, 65534, 65535}) {
+        std::vector<int> values;
+        for (int v = 0; v <= maximum; v += maximum > 4095 ? 7 : 1) values.push_back(v);
+        values.insert(values.end(), {maximum, maximum - 1, maximum / 2, (maximum + 1) / 2});
+        if (values.size() % 6 != 0) values.resize(values.size() + 6 - values.size() % 6, maximum);
+        for (const int channels : {1, 3}) {
+            const std::size_t width = values.size() / channels / 2;
+            for (const bool text : {true, false}) {
+                SCOPED_TRACE("maximum " + std::to_string(maximum) + (channels == 1 ? " gray " : " colour ") +
+                             (text ? "text" : "raw"));
+                std::string file = "P" + std::to_string((text ? 2 : 5) + (channels == 3)) + "\n" +
+                                   std::to_string(width) + " 2\n" + std::to_string(maximum) + "\n";
+                for (const int v : values) {
+                    if (text) {
+                        file += std::to_string(v) + ' ';
+                    } else {
+                        if (maximum > 255) file += static_cast<char>(v >> 8);
+                        file += static_cast<char>(v & 0xFF);
+                    }
+                }
+                TPPMGraphic ppm;
+                Load(ppm, file);
+                ASSERT_EQ(ppm.PixelFormat(), channels == 1 ? pf8bit : pf24bit);
+                ASSERT_EQ(ppm.Width(), static_cast<int>(width));
+                for (std::size_t i = 0; i < values.size(); ++i) {
+                    const std::size_t row = i / (values.size() / 2), inRow = i % (values.size() / 2);
+                    // Red first in the file, blue first in the bitmap.
+                    const std::size_t at = channels == 1 ? inRow : inRow / 3 * 3 + 2 - inRow % 3;
+                    const auto want = static_cast<int>(std::lround(values[i] * 255.0 / maximum));
+                    ASSERT_EQ(ppm.ScanLine(static_cast<int>(row))[at], want) << "value " << values[i];
+                }
+                if (channels == 1) {
+                    const int last = static_cast<int>(width) - 1;
+                    EXPECT_EQ(PixelAt(ppm, last, 1), (Rgb{255, 255, 255}));  // the gray palette
+                }
+            }
+        }
+    }
+}
+
+TEST(PPMGraphic, RawSamplesAboveTheMaximumReadAsTheMaximumTextOnesAreRefused) {
+    TPPMGraphic ppm;
+    Load(ppm, std::string("P5\n4 1\n100\n\x64\x65\xC8\xFF", 15));
+    EXPECT_EQ(Row(ppm, 0, 4), (std::vector<int>{255, 255, 255, 255}));
+    Load(ppm, std::string("P6\n2 1\n1023\n\x03\xFF\x04\x00\xFF\xFF\x00\x00\x00\x00\x00\x00", 24));
+    EXPECT_EQ(Row(ppm, 0, 6), (std::vector<int>{255, 255, 255, 0, 0, 0}));
+    const std::string invalid = "Cannot load image. Invalid or unexpected PBM, PGM or PPM image format.";
+    EXPECT_EQ(LoadError("P2\n1 1\n15\n16\n"), invalid);
+    EXPECT_EQ(LoadError("P3\n1 1\n1023\n0 1024 0\n"), invalid);
+}
+
+TEST(PPMGraphic, TheMagicLineMayCarryARemarkInsteadOfNumbers) {
+    // Each magic with a remark reads as it does without one.
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"P1", "3 1\n1 0 1\n"},        {"P2", "3 1\n255\n1 2 3\n"},        {"P3", "1 1\n255\n1 2 3\n"},
+        {"P4", std::string("3 1\n\xA0", 5)}, {"P5", "3 1\n255\n\x01\x02\x03"}, {"P6", "1 1\n255\n\x01\x02\x03"}};
+    for (const auto& [magic, rest] : files) {
+        SCOPED_TRACE(magic);
+        TPPMGraphic plain, remarked;
+        Load(plain, magic + "\n" + rest);
+        for (const std::string remark :
+             {" and a remark", " made by tool 2 3 255", "x", "\tremark\r", " 12px wide", " # comment"}) {
+            SCOPED_TRACE(remark);
+            ASSERT_NO_THROW(Load(remarked, magic + remark + "\n" + rest));
+            ASSERT_EQ(remarked.Width(), plain.Width());
+            ASSERT_EQ(remarked.Height(), plain.Height());
+            EXPECT_EQ(Row(remarked, 0, 3), Row(plain, 0, 3));
+        }
+    }
+    TPPMGraphic ppm;
+    // Numbers before a remark are header numbers; those after it are not.
+    Load(ppm, "P1 2 wide 9 9\n1\n10\n");
+    EXPECT_EQ(ppm.Width(), 2);
+    EXPECT_EQ(ppm.Height(), 1);
+    EXPECT_EQ(Row(ppm, 0, 1), (std::vector<int>{0x80}));
+    // A whole header on the magic's line ends at the maximum: raw samples follow at once,
+    // even ones that look like a remark.
+    Load(ppm, "P5 3 1 255 abc");
+    EXPECT_EQ(Row(ppm, 0, 3), (std::vector<int>{'a', 'b', 'c'}));
+    Load(ppm, "P4 8 1 x");
+    EXPECT_EQ(Row(ppm, 0, 1), (std::vector<int>{'x'}));
+    // A remark ends with its line, which a file that ends there lacks.
+    EXPECT_EQ(LoadError("P2 a remark"), "Stream read error in PPM file.");
 }
 
 TEST(PPMGraphic, RefusesBrokenFilesClearly) {

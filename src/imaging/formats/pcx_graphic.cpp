@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "base/byte_order.h"
@@ -48,19 +49,28 @@ TPCXHeader ReadHeader(TStream& stream) {
 }
 
 void SetupColorManager(TColorManager& manager, const TPCXHeader& header) {
-    // The three planes are handed over blue-green-red and written red-green-blue, which puts
-    // the file's red plane where the bitmap keeps red.
-    manager.SetSourceColorScheme(scBGR);
     manager.SetSourceBitsPerSample(header.BitsPerPixel);
     manager.SetSourceSamplesPerPixel(header.ColorPlanes);
-    manager.SetTargetColorScheme(scRGB);
     manager.SetTargetBitsPerSample(header.BitsPerPixel == 2 ? 4 : header.BitsPerPixel);
     manager.SetTargetSamplesPerPixel(header.ColorPlanes);
     // One plane is indexed on both sides; said outright, since a manager that already had one
-    // sample per pixel from the last load does not switch the schemes again.
-    if (header.ColorPlanes == 1) {
-        manager.SetSourceColorScheme(scIndexed);
-        manager.SetTargetColorScheme(scIndexed);
+    // sample per pixel from the last load does not switch the schemes again. Three planes are
+    // red, green and blue, a fourth is alpha.
+    const bool alpha = header.ColorPlanes == 4;
+    manager.SetSourceColorScheme(header.ColorPlanes == 1 ? scIndexed : alpha ? scRGBA : scRGB);
+    manager.SetTargetColorScheme(header.ColorPlanes == 1 ? scIndexed : alpha ? scBGRA : scBGR);
+}
+
+// The layouts a bitmap holds as they are meant: indices of 1, 2, 4 or 8 bits in one plane,
+// sixteen colours in four 1-bit planes, and colour in three 8-bit planes, or four with alpha.
+// Anything else (indices spread over two or three 1-bit planes, planes of 16 bits) would be
+// read as something it is not.
+bool IsReadableLayout(const TPCXHeader& header) {
+    switch (header.ColorPlanes) {
+        case 1: return header.BitsPerPixel != 16;  // the manager has refused any other depth
+        case 3: return header.BitsPerPixel == 8;
+        case 4: return header.BitsPerPixel == 1 || header.BitsPerPixel == 8;
+        default: return false;
     }
 }
 
@@ -108,17 +118,15 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
 
     TColorManager& manager = ColorManager();
     SetupColorManager(manager, header);
-    const bool fourPlanes = header.ColorPlanes == 4 && header.BitsPerPixel == 1;
-    TPixelFormat format = manager.PixelFormatFor(1);
-    if (format == pfCustom) {
-        if (!fourPlanes) InvalidColorFormat();
-        format = pf4bit;
-    }
+    if (!IsReadableLayout(header)) InvalidColorFormat();
+    const bool sixteenColours = header.ColorPlanes == 4 && header.BitsPerPixel == 1;
+    const bool colour = header.ColorPlanes != 1 && !sixteenColours;
+    const TPixelFormat format = sixteenColours ? pf4bit : manager.PixelFormatFor(1);
     TBitmap image;
     image.SetPixelFormat(format);
     if (format == pf8bit) dataSize = std::max<std::int64_t>(dataSize - kPaletteBlockSize, 0);
 
-    if (format != pf24bit) {
+    if (!colour) {
         if (header.Version == 3 && format != pf1bit) {
             image.SetPalette(DefaultPalette(4));
         } else if (format == pf1bit) {
@@ -150,9 +158,9 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
     // Before allocating: the rows must hold their pixels, and the file must hold data enough
     // to fill the image, so that a lying header cannot make us allocate or read beyond it.
     const auto count = static_cast<std::uint32_t>(width);
-    const std::size_t sourcePlanes = format == pf24bit ? 3 : 1;
-    const std::uint64_t planeBytes = format == pf24bit ? lineBytes / 3 : lineBytes;
-    if (fourPlanes) {
+    const std::size_t sourcePlanes = colour ? header.ColorPlanes : 1;
+    const std::size_t planeBytes = colour ? bytesPerLine : lineBytes;
+    if (sixteenColours) {
         if (bytesPerLine == 0) InvalidFormat();
     } else if (manager.SourcePlaneBytes(count, 0xFF, sourcePlanes) > planeBytes) {
         InvalidFormat();
@@ -163,7 +171,7 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
         InvalidFormat();
 
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
-    if (!fourPlanes && manager.TargetRowBytes(count) > image.RowBytes()) InvalidColorFormat();
+    if (!sixteenColours && manager.TargetRowBytes(count) > image.RowBytes()) InvalidColorFormat();
 
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(imageBytes));
     if (compressed) {
@@ -180,15 +188,16 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
     }
 
     // Pixels the planes carry beyond the width are cut off at the scan line.
-    const std::size_t fourPlanePixels = std::min<std::size_t>(count, bytesPerLine * 8);
+    const std::size_t sixteenColourPixels = std::min<std::size_t>(count, bytesPerLine * 8);
     for (int y = 0; y < image.Height(); ++y) {
         const std::uint8_t* row = pixels.data() + static_cast<std::size_t>(y) * lineBytes;
         std::uint8_t* target = image.ScanLine(y);
-        if (fourPlanes) {
-            MergePlanes(row, bytesPerLine, fourPlanePixels, target);
-        } else if (format == pf24bit) {
-            const std::array<const std::uint8_t*, 3> planes{row, row + planeBytes, row + 2 * planeBytes};
-            manager.ConvertRow(planes, target, count);
+        if (sixteenColours) {
+            MergePlanes(row, bytesPerLine, sixteenColourPixels, target);
+        } else if (colour) {
+            const std::array<const std::uint8_t*, 4> planes{row, row + planeBytes, row + 2 * planeBytes,
+                                                            row + 3 * planeBytes};
+            manager.ConvertRow(std::span(planes.data(), sourcePlanes), target, count);
         } else {
             manager.ConvertRow(row, target, count);
         }

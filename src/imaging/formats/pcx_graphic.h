@@ -5,8 +5,9 @@
 namespace pellumo {
 
 // ZSoft PCX pictures and the screen captures of the same layout: 1, 2, 4 or 8 bits in one
-// plane, 16 colours in four 1-bit planes, 24-bit colour in three 8-bit planes, raw or
-// run-length encoded. Read only: saving writes nothing.
+// plane, 16 colours in four 1-bit planes, 24-bit colour in three 8-bit planes and 32-bit
+// colour with alpha in four (blue, green, red, alpha in the bitmap's rows), raw or run-length
+// encoded. Read only: saving writes nothing.
 class TPCXGraphic : public TFormatGraphic {
 public:
     static TGraphicClass StaticClass();
@@ -14,8 +15,8 @@ public:
 
     // Raises EInvalidGraphic "Cannot load image. Invalid or unexpected PCX or SCR image format."
     // for a wrong signature, an empty or inverted size, rows too short for their pixels or less
-    // data than the image needs, and "Invalid color format in PCX file." for plane and depth
-    // combinations no bitmap holds. Colour manager errors pass through.
+    // data than the image needs, and "Invalid color format in PCX file." for any other plane
+    // and depth combination the colour manager accepts. Its errors for the rest pass through.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream&) const override {}
 };
