@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/base_messages.h"
 #include "base/exceptions.h"
 #include "base/format.h"
 
@@ -36,7 +37,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 [[noreturn]] void ThrowNoAnsiForm(char32_t cp) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
-    throw EConvertError(Format("Le caractère %s n'a pas de forme en Windows-1252", {hex}));
+    throw EConvertError(Format(base_messages::kNoWindows1252Form, {hex}));
 }
 
 // Decodes one UTF-8 sequence at `pos`, advancing it; malformed input raises.
@@ -55,16 +56,16 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) {
         extra = 3;
         cp = lead & 0x07;
     } else {
-        throw EConvertError("Texte UTF-8 mal formé");
+        throw EConvertError(std::string(base_messages::kMalformedUtf8));
     }
     for (int i = 0; i < extra; ++i) {
         if (pos >= utf8.size() || (static_cast<std::uint8_t>(utf8[pos]) & 0xC0) != 0x80)
-            throw EConvertError("Texte UTF-8 mal formé");
+            throw EConvertError(std::string(base_messages::kMalformedUtf8));
         cp = (cp << 6) | (static_cast<std::uint8_t>(utf8[pos++]) & 0x3F);
     }
     constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
     if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        throw EConvertError("Texte UTF-8 mal formé");
+        throw EConvertError(std::string(base_messages::kMalformedUtf8));
     return cp;
 }
 

@@ -1,17 +1,18 @@
 #include "base/exceptions.h"
 
+#include "base/base_messages.h"
 #include "base/format.h"
 
 namespace pellumo {
 
 EFOpenError::EFOpenError(std::string_view fileName)
-    : EStreamError(Format("Impossible d'ouvrir le fichier %s", {std::string(fileName)})) {}
+    : EStreamError(Format(base_messages::kCannotOpenFile, {std::string(fileName)})) {}
 
 EFCreateError::EFCreateError(std::string_view fileName)
-    : EStreamError(Format("Impossible de créer le fichier %s", {std::string(fileName)})) {}
+    : EStreamError(Format(base_messages::kCannotCreateFile, {std::string(fileName)})) {}
 
-EReadError::EReadError() : EStreamError("Erreur de lecture du flux") {}
+EReadError::EReadError() : EStreamError(std::string(base_messages::kStreamReadError)) {}
 
-EWriteError::EWriteError() : EStreamError("Erreur d'écriture dans le flux") {}
+EWriteError::EWriteError() : EStreamError(std::string(base_messages::kStreamWriteError)) {}
 
 }  // namespace pellumo

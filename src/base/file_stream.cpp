@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/base_messages.h"
 #include "base/exceptions.h"
 
 namespace pellumo {
@@ -59,7 +60,7 @@ std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
     const int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
     const off_t position = ::lseek(fd_, static_cast<off_t>(offset), whence);
-    if (position < 0) throw EStreamError("Erreur de positionnement dans le flux");
+    if (position < 0) throw EStreamError(std::string(base_messages::kStreamSeekError));
     return position;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/base_messages.h"
 #include "base/exceptions.h"
 #include "base/file_stream.h"
 
@@ -30,7 +31,7 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
     if (origin == soFromCurrent) base = static_cast<std::int64_t>(position_);
     if (origin == soFromEnd) base = static_cast<std::int64_t>(bytes_.size());
     const std::int64_t target = base + offset;
-    if (target < 0) throw EStreamError("Erreur de positionnement dans le flux");
+    if (target < 0) throw EStreamError(std::string(base_messages::kStreamSeekError));
     position_ = static_cast<std::size_t>(target);
     return target;
 }

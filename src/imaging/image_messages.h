@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "raster/raster_messages.h"
+
 namespace pellumo {
 
 // The texts the image library's readers fail with, each raised as EInvalidGraphic. One table,
@@ -17,7 +19,7 @@ inline constexpr std::string_view kExtraCompressedData = "Cannot load image. Ext
 inline constexpr std::string_view kInvalidPalette = "Cannot load image. Palette in %s file is invalid.";
 inline constexpr std::string_view kInvalidColorFormat = "Invalid color format in %s file.";
 inline constexpr std::string_view kUnknownCriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
-inline constexpr std::string_view kStreamReadError = "Stream read error in %s file.";
+inline constexpr std::string_view kStreamReadError = raster_messages::kStreamReadError;  // the bounded reader's
 inline constexpr std::string_view kRegisteredTwice = "Attempt to register %s files twice.";
 
 // Feature phrases that fill the first place of kNotSupported.

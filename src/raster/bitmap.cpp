@@ -6,6 +6,7 @@
 #include "base/image_limits.h"
 #include "raster/bmp_codec.h"
 #include "raster/pixel_rows.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 namespace {
@@ -55,7 +56,7 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
-    if (format == pfCustom) throw EInvalidGraphic("Format de pixel non valide");
+    if (format == pfCustom) throw EInvalidGraphic(std::string(raster_messages::kInvalidPixelFormat));
     if (format == pixelFormat_) return;
     const int oldBits = BitsPerPixel(pixelFormat_);
     const int newBits = BitsPerPixel(format);
@@ -110,7 +111,7 @@ void TBitmap::SetPalette(TPalette palette) {
     Changed();
 }
 
-void TBitmap::ThrowRowOutOfRange() { throw EInvalidGraphicOperation("Indice de ligne de balayage hors limites"); }
+void TBitmap::ThrowRowOutOfRange() { throw EInvalidGraphicOperation(std::string(raster_messages::kScanLineOutOfRange)); }
 
 TCanvas& TBitmap::Canvas() {
     if (!canvas_) canvas_ = std::make_unique<TCanvas>(*this);

@@ -10,6 +10,7 @@
 #include "raster/bitmap.h"
 #include "raster/bmp_codec.h"
 #include "raster/pixel_rows.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 namespace {
@@ -34,8 +35,8 @@ struct BitmapHeader {
     bool core = false;                     // 3-byte palette entries
 };
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic("Format de bitmap non valide"); }
-[[noreturn]] void Unsupported() { throw EInvalidGraphic("Compression de bitmap non prise en charge"); }
+[[noreturn]] void Invalid() { throw EInvalidGraphic(std::string(raster_messages::kInvalidBitmap)); }
+[[noreturn]] void Unsupported() { throw EInvalidGraphic(std::string(raster_messages::kUnsupportedBitmapCompression)); }
 
 bool IsKnownInfoSize(std::uint32_t size) {
     return size == 12 || size == 16 || size == 40 || size == 52 || size == 56 || size == 64 || size == 108 ||

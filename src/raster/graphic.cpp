@@ -3,6 +3,7 @@
 #include "base/file_stream.h"
 #include "base/format.h"
 #include "raster/bitmap.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 
@@ -18,7 +19,7 @@ void TGraphic::SaveToFile(const std::string& fileName) const {
 
 void TGraphic::Assign(const TGraphic& source) {
     if (auto* bitmap = dynamic_cast<TBitmap*>(this); bitmap != nullptr && source.AssignTo(*bitmap)) return;
-    throw EConvertError(Format("Impossible d'affecter un %s à un %s",
+    throw EConvertError(Format(raster_messages::kCannotAssign,
                                {std::string(source.ClassType()->Name), std::string(ClassType()->Name)}));
 }
 

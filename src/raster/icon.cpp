@@ -6,6 +6,7 @@
 #include "base/byte_order.h"
 #include "base/memory_stream.h"
 #include "raster/bmp_codec.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 namespace {
@@ -24,7 +25,7 @@ struct TIconImage {
     std::size_t Size;
 };
 
-[[noreturn]] void NotAnIcon() { throw EInvalidGraphic("Icône invalide"); }
+[[noreturn]] void NotAnIcon() { throw EInvalidGraphic(std::string(raster_messages::kInvalidIcon)); }
 
 std::vector<std::uint8_t> RestOf(TStream& stream) {
     const std::int64_t left = stream.Size() - stream.Position();
@@ -89,7 +90,7 @@ void TIcon::LoadFromStream(TStream& stream) {
     const std::vector<std::uint8_t> file = RestOf(stream);
     std::vector<TIconImage> images = ReadDirectory(file);
     std::erase_if(images, [&](const TIconImage& image) { return IsPng(&file[image.Offset], image.Size); });
-    if (images.empty()) throw EInvalidGraphic("Icône sans image lisible (les images PNG d'icônes ne sont pas lues)");
+    if (images.empty()) throw EInvalidGraphic(std::string(raster_messages::kIconWithoutImage));
     const auto largest = std::max_element(images.begin(), images.end(), [](const TIconImage& a, const TIconImage& b) {
         const long long areaA = static_cast<long long>(a.Width) * a.Height, areaB = static_cast<long long>(b.Width) * b.Height;
         return areaA != areaB ? areaA < areaB : a.BitCount < b.BitCount;
@@ -102,7 +103,7 @@ void TIcon::LoadFromStream(TStream& stream) {
 void TIcon::SaveToStream(TStream& stream) const {
     const int width = image_.Width(), height = image_.Height();
     if (width > kLargestIcon || height > kLargestIcon)
-        throw EInvalidGraphic("Une icône mesure au plus 256 pixels de côté");
+        throw EInvalidGraphic(std::string(raster_messages::kIconTooLarge));
     if (image_.Empty()) return;
     TBitmap colours;
     colours.Assign(image_);
@@ -163,7 +164,7 @@ TGraphicClass TMetafile::StaticClass() {
 }
 
 void TMetafile::LoadFromStream(TStream&) {
-    throw EInvalidGraphic("Les métafichiers Windows (wmf, emf) ne sont pas pris en charge");
+    throw EInvalidGraphic(std::string(raster_messages::kMetafilesNotSupported));
 }
 
 }  // namespace pellumo

@@ -7,6 +7,7 @@
 #include "base/same_text.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 namespace {
@@ -83,7 +84,7 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     const std::string extension = ExtensionOf(fileName);
     const TGraphicClass graphicClass = FindGraphicClass(extension);
     if (graphicClass == nullptr)
-        throw EInvalidGraphic(Format("Extension de fichier image inconnue (.%s)", {extension}));
+        throw EInvalidGraphic(Format(raster_messages::kUnknownExtension, {extension}));
     std::unique_ptr<TGraphic> graphic = graphicClass->Create();
     graphic->LoadFromFile(fileName);
     SetGraphic(std::move(graphic));

@@ -11,7 +11,7 @@
 #include "base/file_stream.h"
 #include "base/image_limits.h"
 #include "imaging/compression/run_length_decoders.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {

@@ -11,6 +11,7 @@
 #include "base/stream.h"
 #include "imaging/compression/run_length_decoders.h"
 #include "imaging/image_messages.h"
+#include "raster/bounded_reader.h"
 
 namespace pellumo {
 namespace {
@@ -39,9 +40,9 @@ struct TPCXHeader {
 [[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kSignatureName); }
 [[noreturn]] void InvalidColorFormat() { RaiseImageError(image_messages::kInvalidColorFormat, kFormatName); }
 
-TPCXHeader ReadHeader(TStream& stream) {
+TPCXHeader ReadHeader(TBoundedReader& file) {
     std::array<std::uint8_t, kHeaderSize> b{};
-    stream.ReadBuffer(b.data(), b.size());
+    file.Read(b.data(), b.size());
     TPCXHeader header{b[0], b[1], b[2], b[3], GetLE16(&b[4]), GetLE16(&b[6]), GetLE16(&b[8]), GetLE16(&b[10]),
                       {}, b[65], GetLE16(&b[66]), GetLE16(&b[68])};
     std::copy_n(&b[16], header.ColorMap.size(), header.ColorMap.begin());
@@ -75,16 +76,14 @@ bool IsReadableLayout(const TPCXHeader& header) {
 }
 
 // The 256-colour block at the end of an 8-bit file, if the file has one.
-bool ReadPaletteBlock(TStream& stream, std::int64_t dataStart, std::array<std::uint8_t, 768>& entries) {
-    const std::int64_t blockStart = stream.Size() - kPaletteBlockSize;
+bool ReadPaletteBlock(TBoundedReader& file, std::int64_t dataStart, std::array<std::uint8_t, 768>& entries) {
+    const std::int64_t blockStart = file.Size() - kPaletteBlockSize;
     if (blockStart < dataStart) return false;  // too short to hold pixels and the block
-    const std::int64_t position = stream.Position();
-    stream.SetPosition(blockStart);
-    std::uint8_t mark = 0;
-    stream.ReadBuffer(&mark, 1);
-    const bool found = mark == kPaletteBlockMark;
-    if (found) stream.ReadBuffer(entries.data(), entries.size());
-    stream.SetPosition(position);
+    const std::int64_t position = file.Position();
+    file.Seek(blockStart);
+    const bool found = file.ReadU8() == kPaletteBlockMark;
+    if (found) file.Read(entries.data(), entries.size());
+    file.Seek(position);
     return found;
 }
 
@@ -111,9 +110,10 @@ TGraphicClass TPCXGraphic::StaticClass() {
 
 void TPCXGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
-    const TPCXHeader header = ReadHeader(stream);
-    const std::int64_t dataStart = stream.Position();
-    std::int64_t dataSize = std::max<std::int64_t>(stream.Size() - dataStart, 0);
+    TBoundedReader file(stream, kFormatName);
+    const TPCXHeader header = ReadHeader(file);
+    const std::int64_t dataStart = file.Position();
+    std::int64_t dataSize = static_cast<std::int64_t>(file.BytesLeft());
     if (header.Manufacturer != 10 && header.Manufacturer != 205) InvalidFormat();
 
     TColorManager& manager = ColorManager();
@@ -137,7 +137,7 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
                                                      : manager.MakeColorPalette({&plane, 1}, 0, kHeaderColors, false));
         } else if (format == pf8bit) {
             std::array<std::uint8_t, 768> entries{};
-            if (ReadPaletteBlock(stream, dataStart, entries)) {
+            if (ReadPaletteBlock(file, dataStart, entries)) {
                 const std::uint8_t* plane = entries.data();
                 image.SetPalette(manager.MakeColorPalette({&plane, 1}, 0, 256, false));
             } else if (header.PaletteInfo == 2) {
@@ -156,7 +156,8 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
     const std::uint64_t imageBytes = std::uint64_t{lineBytes} * static_cast<std::uint64_t>(height);
     const bool compressed = header.Encoding == 1;
     // Before allocating: the rows must hold their pixels, and the file must hold data enough
-    // to fill the image, so that a lying header cannot make us allocate or read beyond it.
+    // to fill the image (a file with less was cut short), so that a lying header cannot make us
+    // allocate or read beyond it.
     const auto count = static_cast<std::uint32_t>(width);
     const std::size_t sourcePlanes = colour ? header.ColorPlanes : 1;
     const std::size_t planeBytes = colour ? bytesPerLine : lineBytes;
@@ -166,17 +167,16 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
         InvalidFormat();
     }
     const auto available = static_cast<std::uint64_t>(dataSize);
-    if (imageBytes > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) ||
-        (!compressed && available < imageBytes) || (compressed && available / 2 * kMaxRunLength < imageBytes))
-        InvalidFormat();
+    if (imageBytes > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) InvalidFormat();
+    if ((!compressed && available < imageBytes) || (compressed && available / 2 * kMaxRunLength < imageBytes))
+        file.ReadError();
 
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
     if (!sixteenColours && manager.TargetRowBytes(count) > image.RowBytes()) InvalidColorFormat();
 
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(imageBytes));
     if (compressed) {
-        std::vector<std::uint8_t> packed(static_cast<std::size_t>(dataSize));
-        stream.ReadBuffer(packed.data(), packed.size());
+        const std::vector<std::uint8_t> packed = file.ReadBytes(available);
         TPCXRLEDecoder decoder;
         TPackedBytes source(packed);
         TUnpackedBytes dest(pixels);
@@ -184,7 +184,7 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
         decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(imageBytes));
     } else {
         // Only the image's bytes are needed; what follows them is not pixel data.
-        stream.ReadBuffer(pixels.data(), pixels.size());
+        file.Read(pixels.data(), pixels.size());
     }
 
     // Pixels the planes carry beyond the width are cut off at the scan line.

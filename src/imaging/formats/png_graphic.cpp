@@ -12,7 +12,7 @@
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/compression/lz77_decoder.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/formats/png_unfilter.h"
 #include "imaging/image_messages.h"
 

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/color/row_converters.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -66,16 +68,37 @@ public:
         std::uint8_t c = NextSignificant();
         if (!IsDigit(c)) InvalidFormat();
         std::uint32_t value = 0;
-        bool more = true;
-        while (more && IsDigit(c)) {
-            const std::uint32_t digit = c - '0';
-            if (value > (kLargestNumber - digit) / 10) InvalidFormat();
-            value = value * 10 + digit;
-            more = NextByte(c);
-        }
+        const bool more = ReadDigits(c, value);
         if (more && c == '#') SkipComment();
         else if (more && !IsSpace(c)) InvalidFormat();
         return value;
+    }
+
+    // The header numbers that stand on the magic's line, up to numbers.size() of them; how
+    // many were there. The rest of that line may be a remark instead: from the first word that
+    // is not a number (text glued to the magic included) to the line's end, it is skipped.
+    // Reading stops right after the byte that ends the last number wanted, where a raw raster
+    // may begin.
+    std::size_t ReadMagicLineNumbers(std::span<std::uint32_t> numbers) {
+        std::size_t found = 0;
+        std::uint8_t c = 0;
+        if (!NextByte(c)) return found;
+        if (!IsSpace(c) && c != '#') return SkipRemark(c, found);
+        while (found < numbers.size()) {
+            while (IsSpace(c) && !IsLineEnd(c))
+                if (!NextByte(c)) return found;
+            if (IsLineEnd(c)) return found;
+            if (!IsDigit(c)) return SkipRemark(c, found);  // a comment or a word
+            std::uint32_t value = 0;
+            const bool more = ReadDigits(c, value);
+            // "12px" is a word of the remark, not a number.
+            if (more && !IsSpace(c) && c != '#') return SkipRemark(c, found);
+            numbers[found++] = value;
+            if (!more || IsLineEnd(c)) return found;
+            if (c == '#') return SkipRemark(c, found);
+            if (found < numbers.size() && !NextByte(c)) return found;
+        }
+        return found;
     }
 
     // One pixel of a text bitmap: a single digit, which need not be set apart from the next.
@@ -86,6 +109,24 @@ public:
     }
 
 private:
+    // Accumulates the digits from c on; c becomes the byte after them. False when the stream
+    // ended instead.
+    bool ReadDigits(std::uint8_t& c, std::uint32_t& value) {
+        do {
+            const std::uint32_t digit = c - '0';
+            if (value > (kLargestNumber - digit) / 10) InvalidFormat();
+            value = value * 10 + digit;
+            if (!NextByte(c)) return false;
+        } while (IsDigit(c));
+        return true;
+    }
+
+    // Skips what is left of the line after c, which is already read.
+    std::size_t SkipRemark(std::uint8_t c, std::size_t found) {
+        if (!IsLineEnd(c)) SkipComment();
+        return found;
+    }
+
     bool Refill() {
         count_ = stream_.Read(buffer_.data(), buffer_.size());
         index_ = 0;
@@ -134,39 +175,79 @@ TMapKind KindOf(std::uint8_t type) {
     }
 }
 
-// Reads samples of a graymap or pixmap and stores them in bytes: up to a maximum of 255 as
-// they are, above it (16-bit samples) their upper 8 bits.
+// Reads samples of a graymap or pixmap and stores them in bytes, stretched from 0..maximum
+// to 0..255 (round(v x 255 / maximum)); above a maximum of 255 a raw sample takes two bytes,
+// most significant first. A sample above the maximum is refused in a text file, where every
+// number is checked anyway; in a raw file it is taken as the maximum, so that raw files whose
+// stray values were read before still read.
 class TSampleReader {
 public:
+    // The maximum is 1 to 65535, as the caller has checked.
     TSampleReader(TMapReader& reader, bool text, std::uint32_t maximum)
-        : reader_(reader), text_(text), maximum_(maximum), wide_(maximum > kLargestByteSample) {}
-
-    std::uint8_t Next() {
-        std::uint32_t value = 0;
-        if (text_) {
-            value = reader_.ReadNumber();
-            if (value > maximum_) InvalidFormat();
-        } else {
-            value = reader_.ReadByte();
-            if (wide_) value = value << 8 | reader_.ReadByte();  // most significant byte first
-        }
-        return static_cast<std::uint8_t>(wide_ ? value >> 8 : value);
+        : reader_(reader),
+          text_(text),
+          maximum_(maximum),
+          wide_(maximum > kLargestByteSample),
+          scaled_(maximum != kLargestByteSample) {
+        if (scaled_) scale_ = ScaleTable(maximum);
     }
 
-    // The next `count` samples; raw bytes, the common case, in one go.
+    // The next `count` samples; raw ones a row at a time, and those of a maximum of 255, the
+    // common case, straight into the row.
     void NextRow(std::uint8_t* samples, std::size_t count) {
-        if (!text_ && !wide_) return reader_.ReadBytes(samples, count);
-        for (std::size_t i = 0; i < count; ++i) samples[i] = Next();
+        if (text_) {
+            for (std::size_t i = 0; i < count; ++i) samples[i] = NextText();
+        } else if (!scaled_) {
+            reader_.ReadBytes(samples, count);
+        } else if (!wide_) {
+            reader_.ReadBytes(samples, count);
+            for (std::size_t i = 0; i < count; ++i) samples[i] = Scaled(samples[i]);
+        } else {
+            wideRow_.resize(2 * count);
+            reader_.ReadBytes(wideRow_.data(), wideRow_.size());
+            for (std::size_t i = 0; i < count; ++i)
+                samples[i] = Scaled(std::uint32_t{wideRow_[2 * i]} << 8 | wideRow_[2 * i + 1]);
+        }
     }
 
     // The least the file must still hold for `count` samples.
     std::uint64_t LeastBytes(std::uint64_t count) const { return text_ || !wide_ ? count : 2 * count; }
 
 private:
+    std::uint8_t NextText() {
+        const std::uint32_t value = reader_.ReadNumber();
+        if (value > maximum_) InvalidFormat();
+        return scaled_ ? scale_[value] : static_cast<std::uint8_t>(value);
+    }
+
+    // round(v x 255 / maximum) for every v up to the maximum, ties up. Built by steps of 255
+    // rather than a division an entry: a 16-bit maximum makes 65536 entries.
+    static std::vector<std::uint8_t> ScaleTable(std::uint32_t maximum) {
+        std::vector<std::uint8_t> table(std::size_t{maximum} + 1);
+        // v x 255 + maximum / 2 = quotient x maximum + remainder, remainder below maximum.
+        std::uint32_t quotient = 0, remainder = maximum / 2;
+        for (std::uint8_t& entry : table) {
+            entry = static_cast<std::uint8_t>(quotient);
+            remainder += kLargestByteSample;
+            while (remainder >= maximum) {
+                remainder -= maximum;
+                ++quotient;
+            }
+        }
+        return table;
+    }
+
+    std::uint8_t Scaled(std::uint32_t value) const {
+        return value < scale_.size() ? scale_[value] : static_cast<std::uint8_t>(kLargestByteSample);
+    }
+
     TMapReader& reader_;
     bool text_;
     std::uint32_t maximum_;
     bool wide_;
+    bool scaled_;
+    std::vector<std::uint8_t> scale_;
+    std::vector<std::uint8_t> wideRow_;
 };
 
 // The least a raster of this size takes: a byte for each text pixel or sample at least.
@@ -213,10 +294,15 @@ void TPPMGraphic::LoadFromStream(TStream& stream) {
     TMapReader reader(stream);
     if (reader.ReadByte() != 'P') InvalidFormat();
     const TMapKind kind = KindOf(reader.ReadByte());
-    // The numbers may stand on the magic's line too: they are read wherever they are.
-    const std::uint32_t width = reader.ReadNumber();
-    const std::uint32_t height = reader.ReadNumber();
-    const std::uint32_t maximum = kind.Channels == 0 ? 1 : reader.ReadNumber();
+    // Width, height and, but for bitmaps, the maximum: on the magic's line, unless a remark
+    // takes its place there, or on the lines after.
+    std::array<std::uint32_t, 3> numbers{};
+    const std::span<std::uint32_t> wanted(numbers.data(), kind.Channels == 0 ? 2 : 3);
+    for (std::size_t found = reader.ReadMagicLineNumbers(wanted); found < wanted.size(); ++found)
+        wanted[found] = reader.ReadNumber();
+    const std::uint32_t width = numbers[0];
+    const std::uint32_t height = numbers[1];
+    const std::uint32_t maximum = kind.Channels == 0 ? 1 : numbers[2];
     if (maximum == 0 || maximum > kLargestMaximum) InvalidFormat();
 
     const TPixelFormat format = kind.Channels == 0 ? pf1bit : kind.Channels == 1 ? pf8bit : pf24bit;

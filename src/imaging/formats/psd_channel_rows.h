@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imaging/compression/run_length_decoders.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 
 namespace pellumo {
 

@@ -7,7 +7,7 @@
 
 #include "base/byte_order.h"
 #include "base/image_limits.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/formats/psd_channel_rows.h"
 #include "imaging/image_messages.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 
 namespace pellumo {
 

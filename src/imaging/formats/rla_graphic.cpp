@@ -13,7 +13,7 @@
 #include "base/byte_order.h"
 #include "base/image_limits.h"
 #include "imaging/compression/run_length_decoders.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {

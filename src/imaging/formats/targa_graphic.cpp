@@ -8,7 +8,7 @@
 #include "base/image_limits.h"
 #include "base/stream.h"
 #include "imaging/compression/run_length_decoders.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/stream.h"
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 
 namespace pellumo {
 

@@ -11,10 +11,11 @@ namespace pellumo {
 // Reads a picture file from its stream with every read exact and every move kept inside the
 // file: a file that ends too early, or an offset that points outside it, raises
 // EInvalidGraphic "Stream read error in <format> file." before anything is read or allocated
-// for it. Offsets are absolute stream positions.
+// for it; the platform's own codecs (bitmaps, icons, JPEG images), which name no format, raise
+// the platform's EReadError. Offsets are absolute stream positions.
 class TBoundedReader {
 public:
-    TBoundedReader(TStream& stream, std::string_view formatName);
+    explicit TBoundedReader(TStream& stream, std::string_view formatName = {});
 
     std::int64_t Position() { return stream_.Position(); }
     std::int64_t Size() const { return size_; }

@@ -1,9 +1,12 @@
-#include "imaging/formats/bounded_reader.h"
+#include "raster/bounded_reader.h"
 
 #include <algorithm>
 
 #include "base/byte_order.h"
-#include "imaging/image_messages.h"
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "raster/graphic.h"
+#include "raster/raster_messages.h"
 
 namespace pellumo {
 
@@ -15,7 +18,10 @@ std::uint64_t TBoundedReader::BytesLeft() {
     return left > 0 ? static_cast<std::uint64_t>(left) : 0;
 }
 
-void TBoundedReader::ReadError() const { RaiseImageError(image_messages::kStreamReadError, formatName_); }
+void TBoundedReader::ReadError() const {
+    if (formatName_.empty()) throw EReadError();
+    throw EInvalidGraphic(Format(raster_messages::kStreamReadError, {std::string(formatName_)}));
+}
 
 void TBoundedReader::Read(void* buffer, std::size_t count) {
     if (count != 0 && stream_.Read(buffer, count) != count) ReadError();
