@@ -9,6 +9,7 @@
 #include "base/stream.h"
 #include "raster/bitmap.h"
 #include "raster/bmp_codec.h"
+#include "raster/bounded_reader.h"
 #include "raster/pixel_rows.h"
 #include "raster/raster_messages.h"
 
@@ -44,14 +45,14 @@ bool IsKnownInfoSize(std::uint32_t size) {
 }
 
 // Reads the info header (and the masks that follow a 40-byte one); leaves the stream after them.
-BitmapHeader ReadInfoHeader(TStream& stream) {
+BitmapHeader ReadInfoHeader(TBoundedReader& file) {
     std::uint8_t sizeBytes[4];
-    stream.ReadBuffer(sizeBytes, 4);
+    file.Read(sizeBytes, 4);
     const std::uint32_t infoSize = GetLE32(sizeBytes);
     if (!IsKnownInfoSize(infoSize)) Invalid();
     std::vector<std::uint8_t> info(infoSize);
     std::memcpy(info.data(), sizeBytes, 4);
-    stream.ReadBuffer(info.data() + 4, infoSize - 4);
+    file.Read(info.data() + 4, infoSize - 4);
 
     BitmapHeader header;
     if (infoSize == kCoreHeaderSize) {
@@ -78,7 +79,7 @@ BitmapHeader ReadInfoHeader(TStream& stream) {
         } else {
             std::uint8_t masks[16];
             const std::size_t count = header.compression == BI_ALPHABITFIELDS ? 16 : 12;
-            stream.ReadBuffer(masks, count);
+            file.Read(masks, count);
             for (int i = 0; i < 3; ++i) header.masks[i] = GetLE32(&masks[4 * i]);
         }
     }
@@ -119,17 +120,16 @@ TPixelFormat TargetFormat(const BitmapHeader& h) {
     Unsupported();
 }
 
-TPalette ReadPalette(TStream& stream, const BitmapHeader& h, std::int64_t paletteEnd) {
+TPalette ReadPalette(TBoundedReader& file, const BitmapHeader& h, std::int64_t paletteEnd) {
     if (h.bitCount > 8) return {};
     const std::size_t entrySize = h.core ? 3 : 4;
     std::size_t count = std::size_t{1} << h.bitCount;
     if (h.colorsUsed != 0 && h.colorsUsed < count) count = h.colorsUsed;
     // Some writers declare more colours than they store: trust where the pixels begin.
-    if (paletteEnd >= stream.Position()) {
-        count = std::min(count, static_cast<std::size_t>((paletteEnd - stream.Position()) / std::int64_t(entrySize)));
+    if (paletteEnd >= file.Position()) {
+        count = std::min(count, static_cast<std::size_t>((paletteEnd - file.Position()) / std::int64_t(entrySize)));
     }
-    std::vector<std::uint8_t> bytes(count * entrySize);
-    stream.ReadBuffer(bytes.data(), bytes.size());
+    const std::vector<std::uint8_t> bytes = file.ReadBytes(count * entrySize);
     TPalette palette(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* e = &bytes[i * entrySize];
@@ -218,13 +218,14 @@ void DecodeRunLength(const std::vector<std::uint8_t>& data, const BitmapHeader& 
 }  // namespace
 
 void ReadBitmapFile(TStream& stream, TBitmap& bitmap) {
-    const std::int64_t start = stream.Position();
+    TBoundedReader file(stream);
+    const std::int64_t start = file.Position();
     std::uint8_t fileHeader[kFileHeaderSize];
-    stream.ReadBuffer(fileHeader, sizeof fileHeader);
+    file.Read(fileHeader, sizeof fileHeader);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid();
     const std::uint32_t offBits = GetLE32(&fileHeader[10]);
 
-    const BitmapHeader h = ReadInfoHeader(stream);
+    const BitmapHeader h = ReadInfoHeader(file);
     const TPixelFormat format = TargetFormat(h);
     const bool runLength = h.compression == BI_RLE4 || h.compression == BI_RLE8;
     if (h.width < 0 || h.height == INT32_MIN) Invalid();
@@ -235,30 +236,28 @@ void ReadBitmapFile(TStream& stream, TBitmap& bitmap) {
     CheckedImageBytes(width, height, 32);
 
     const std::int64_t pixelStart = start + offBits;
-    const bool offBitsValid = offBits >= kFileHeaderSize && pixelStart >= stream.Position();
+    const bool offBitsValid = offBits >= kFileHeaderSize && pixelStart >= file.Position();
     // Uncompressed pixels must all be in the stream: a header that claims a huge picture in a
     // small file fails here, before the picture is allocated.
     if (!runLength) {
-        const std::int64_t dataStart = offBitsValid ? pixelStart : stream.Position();
-        if (stream.Size() - dataStart < static_cast<std::int64_t>(stride) * height) throw EReadError();
+        const std::int64_t dataStart = offBitsValid ? pixelStart : file.Position();
+        if (file.Size() - dataStart < static_cast<std::int64_t>(stride) * height) file.ReadError();
     }
     TBitmap result;
     result.SetPixelFormat(format == pfCustom ? pf24bit : format);
-    result.SetPalette(ReadPalette(stream, h, offBitsValid ? pixelStart : -1));
+    result.SetPalette(ReadPalette(file, h, offBitsValid ? pixelStart : -1));
     result.SetSize(width, height);
-    if (offBitsValid) stream.SetPosition(pixelStart);
+    if (offBitsValid) file.Seek(pixelStart);
 
     if (runLength) {
-        const std::int64_t available = stream.Size() - stream.Position();
-        std::int64_t size = available;
-        if (h.sizeImage != 0 && h.sizeImage < available) size = h.sizeImage;
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
-        stream.ReadBuffer(data.data(), data.size());
+        std::uint64_t size = file.BytesLeft();
+        if (h.sizeImage != 0 && h.sizeImage < size) size = h.sizeImage;
+        const std::vector<std::uint8_t> data = file.ReadBytes(size);
         DecodeRunLength(data, h, result);
     } else if (width > 0) {  // an image without columns has no row bytes to copy
         std::vector<std::uint8_t> row(stride);
         for (int fileRow = 0; fileRow < height; ++fileRow) {
-            stream.ReadBuffer(row.data(), stride);
+            file.Read(row.data(), stride);
             std::uint8_t* target = result.ScanLine(h.height > 0 ? height - 1 - fileRow : fileRow);
             if (format == pfCustom) DecodeBitFieldRow(row.data(), h, width, target);
             else std::memcpy(target, row.data(), result.RowBytes());

@@ -27,6 +27,12 @@ void TBoundedReader::Read(void* buffer, std::size_t count) {
     if (count != 0 && stream_.Read(buffer, count) != count) ReadError();
 }
 
+std::size_t TBoundedReader::ReadSome(void* buffer, std::size_t count) {
+    const std::size_t available = static_cast<std::size_t>(std::min<std::uint64_t>(count, BytesLeft()));
+    Read(buffer, available);
+    return available;
+}
+
 std::vector<std::uint8_t> TBoundedReader::ReadBytes(std::uint64_t count) {
     if (count > BytesLeft()) ReadError();
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
@@ -76,6 +82,11 @@ std::uint32_t TBoundedReader::ReadLE32() {
     std::uint8_t b[4];
     Read(b, sizeof b);
     return GetLE32(b);
+}
+
+std::vector<std::uint8_t> RestOfFile(TStream& stream) {
+    TBoundedReader file(stream);
+    return file.ReadBytes(file.BytesLeft());
 }
 
 }  // namespace pellumo

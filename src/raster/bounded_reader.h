@@ -22,6 +22,8 @@ public:
     std::uint64_t BytesLeft();
 
     void Read(void* buffer, std::size_t count);
+    // Up to `count` bytes into the buffer, as many as the file still holds; how many.
+    std::size_t ReadSome(void* buffer, std::size_t count);
     // `count` bytes, refused before allocating when the file holds fewer.
     std::vector<std::uint8_t> ReadBytes(std::uint64_t count);
     // Up to `count` bytes: as many as the file still holds.
@@ -43,5 +45,9 @@ private:
     std::string_view formatName_;
     std::int64_t size_;
 };
+
+// Everything from the stream's position to its end: the platform's codecs (JPEG images, icons)
+// take their whole file at once.
+std::vector<std::uint8_t> RestOfFile(TStream& stream);
 
 }  // namespace pellumo

@@ -6,6 +6,7 @@
 #include "base/byte_order.h"
 #include "base/memory_stream.h"
 #include "raster/bmp_codec.h"
+#include "raster/bounded_reader.h"
 #include "raster/raster_messages.h"
 
 namespace pellumo {
@@ -27,12 +28,6 @@ struct TIconImage {
 
 [[noreturn]] void NotAnIcon() { throw EInvalidGraphic(std::string(raster_messages::kInvalidIcon)); }
 
-std::vector<std::uint8_t> RestOf(TStream& stream) {
-    const std::int64_t left = stream.Size() - stream.Position();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(left, 0)));
-    stream.ReadBuffer(bytes.data(), bytes.size());
-    return bytes;
-}
 
 // The directory's entries that lie inside the file; an entry's size 0 in a dimension means 256.
 std::vector<TIconImage> ReadDirectory(const std::vector<std::uint8_t>& file) {
@@ -87,7 +82,7 @@ TGraphicClass TIcon::StaticClass() {
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
-    const std::vector<std::uint8_t> file = RestOf(stream);
+    const std::vector<std::uint8_t> file = RestOfFile(stream);
     std::vector<TIconImage> images = ReadDirectory(file);
     std::erase_if(images, [&](const TIconImage& image) { return IsPng(&file[image.Offset], image.Size); });
     if (images.empty()) throw EInvalidGraphic(std::string(raster_messages::kIconWithoutImage));

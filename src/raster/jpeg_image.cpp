@@ -4,6 +4,7 @@
 
 #include "base/stream.h"
 #include "raster/bitmap.h"
+#include "raster/bounded_reader.h"
 #include "raster/display.h"
 #include "raster/jpeg_codec.h"
 
@@ -23,10 +24,7 @@ void TJPEGImage::SetData(std::vector<std::uint8_t> data) {
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
-    const std::int64_t size = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-    stream.ReadBuffer(data.data(), data.size());
-    SetData(std::move(data));
+    SetData(RestOfFile(stream));
 }
 
 void TJPEGImage::SaveToStream(TStream& stream) const { stream.WriteBuffer(data_.data(), data_.size()); }

@@ -28,7 +28,7 @@ void TAutodeskGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
     TBoundedReader file(stream, kFormatName);
     std::array<std::uint8_t, kHeaderSize> header{};
-    if (stream.Read(header.data(), 2) != 2 || GetLE16(header.data()) != kMagic)
+    if (file.ReadSome(header.data(), 2) != 2 || GetLE16(header.data()) != kMagic)
         RaiseImageError(image_messages::kInvalidFormat, kFormatName);
     file.Read(header.data() + 2, kHeaderSize - 2);
     const std::uint16_t width = GetLE16(&header[2]);

@@ -78,15 +78,18 @@ TGraphicClass TPCDGraphic::StaticClass() {
 void TPCDGraphic::LoadFromStream(TStream& stream) {
     ReleaseHandle();
     TBoundedReader file(stream, kFormatName);
-    const std::int64_t base = stream.Position();
-    std::array<char, kSignature.size()> signature{};
-    stream.SetPosition(base + kSignatureOffset);
+    const std::int64_t base = file.Position();
     // A stream too short to hold the signature is no pack either.
-    if (stream.Read(signature.data(), signature.size()) != signature.size() ||
-        std::string_view(signature.data(), signature.size()) != kSignature)
+    const std::int64_t signatureAt = base + kSignatureOffset;
+    if (signatureAt + static_cast<std::int64_t>(kSignature.size()) > file.Size())
+        RaiseImageError(image_messages::kInvalidFormat, kFormatName);
+    std::array<char, kSignature.size()> signature{};
+    file.Seek(signatureAt);
+    file.Read(signature.data(), signature.size());
+    if (std::string_view(signature.data(), signature.size()) != kSignature)
         RaiseImageError(image_messages::kInvalidFormat, kFormatName);
     std::uint8_t attributes = 0;
-    stream.SetPosition(base + kAttributeOffset);
+    file.Seek(base + kAttributeOffset);
     file.Read(&attributes, 1);
     const int orientation = attributes & 3;
 
@@ -109,11 +112,11 @@ void TPCDGraphic::LoadFromStream(TStream& stream) {
     const auto pairBytes = static_cast<std::int64_t>(3 * longSide);
     for (std::size_t y = 0; y < shortSide; y += 2) {
         const std::int64_t pairStart = base + layout.Offset + static_cast<std::int64_t>(y / 2) * pairBytes;
-        stream.SetPosition(pairStart);
+        file.Seek(pairStart);
         file.Read(pair.data(), 3 * longSide);
         // The last pair has no pair below; its second row averages with its own chroma.
         const std::int64_t belowStart = y + 2 < shortSide ? pairStart + pairBytes : pairStart;
-        stream.SetPosition(belowStart + 2 * static_cast<std::int64_t>(longSide));
+        file.Seek(belowStart + 2 * static_cast<std::int64_t>(longSide));
         file.Read(belowChroma.data(), longSide);
 
         const std::uint8_t* chroma = pair.data() + 2 * longSide;

@@ -34,7 +34,7 @@ constexpr bool IsLineEnd(std::uint8_t c) { return c == '\r' || c == '\n'; }
 // Only the bytes the last block really brought are ever returned.
 class TMapReader {
 public:
-    explicit TMapReader(TStream& stream) : stream_(stream), file_(stream, kFormatName) {}
+    explicit TMapReader(TStream& stream) : file_(stream, kFormatName) {}
 
     bool NextByte(std::uint8_t& value) {
         if (index_ == count_ && !Refill()) return false;
@@ -44,7 +44,7 @@ public:
 
     std::uint8_t ReadByte() {
         std::uint8_t value = 0;
-        if (!NextByte(value)) RaiseImageError(image_messages::kStreamReadError, kFormatName);
+        if (!NextByte(value)) file_.ReadError();
         return value;
     }
 
@@ -54,8 +54,7 @@ public:
         const std::size_t buffered = std::min(count, count_ - index_);
         std::copy_n(buffer_.data() + index_, buffered, dest);
         index_ += buffered;
-        if (count > buffered && stream_.Read(dest + buffered, count - buffered) != count - buffered)
-            RaiseImageError(image_messages::kStreamReadError, kFormatName);
+        file_.Read(dest + buffered, count - buffered);
     }
 
     // The bytes still to come, buffered or in the stream.
@@ -128,7 +127,7 @@ private:
     }
 
     bool Refill() {
-        count_ = stream_.Read(buffer_.data(), buffer_.size());
+        count_ = file_.ReadSome(buffer_.data(), buffer_.size());
         index_ = 0;
         return count_ != 0;
     }
@@ -150,7 +149,6 @@ private:
         }
     }
 
-    TStream& stream_;
     TBoundedReader file_;
     std::array<std::uint8_t, kReadBufferSize> buffer_{};
     std::size_t index_ = 0;
