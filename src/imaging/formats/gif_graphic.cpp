@@ -54,8 +54,9 @@ std::vector<std::uint8_t> ReadSubBlocks(TBoundedReader& file) {
     while (file.BytesLeft() > 0) {
         const std::uint8_t length = file.ReadU8();
         if (length == 0) break;
-        const std::vector<std::uint8_t> block = file.ReadAtMost(length);
-        packed.insert(packed.end(), block.begin(), block.end());
+        const std::size_t start = packed.size();
+        packed.resize(start + length);
+        packed.resize(start + file.ReadSome(packed.data() + start, length));
     }
     return packed;
 }
