@@ -5,16 +5,13 @@
 
 #include <cstdlib>
 
+#include "dialog_hooks.h"
 #include "platform/application.h"
-#include "platform/dialogs.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
     pellumo::TApplication application(argc, argv);
-    pellumo::SetDialogHook([](const pellumo::TDialogRequest& request) {
-        ADD_FAILURE() << "unexpected dialog: " << request.Title << ": " << request.Text;
-        return pellumo::mrCancel;
-    });
+    pellumo::FailOnUnexpectedDialogs();
     return RUN_ALL_TESTS();
 }

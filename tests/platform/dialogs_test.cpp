@@ -17,6 +17,7 @@
 #include <functional>
 #include <unistd.h>
 
+#include "dialog_hooks.h"
 #include "modal_dialogs.h"
 #include "platform/application.h"
 #include "platform/form.h"
@@ -47,10 +48,7 @@ protected:
         SetDialogHook(nullptr);
     }
     void TearDown() override {
-        SetDialogHook([](const TDialogRequest& request) {
-            ADD_FAILURE() << "unexpected dialog: " << request.Title << ": " << request.Text;
-            return mrCancel;
-        });
+        FailOnUnexpectedDialogs();
         Application->DestroyForm(*form);
     }
 };

@@ -11,8 +11,8 @@
 #include "base/ansi_text.h"
 #include "base/file_stream.h"
 #include "base/memory_stream.h"
+#include "dialog_hooks.h"
 #include "platform/application.h"
-#include "platform/dialogs.h"
 #include "player/catalogue.h"
 #include "player/show_file.h"
 
@@ -42,10 +42,7 @@ protected:
     void SetUp() override { std::filesystem::create_directories(folder); }
     void TearDown() override {
         if (form != nullptr) Application->DestroyForm(*form);
-        SetDialogHook([](const TDialogRequest& r) {
-            ADD_FAILURE() << "unexpected dialog: " << r.Text;
-            return mrCancel;
-        });
+        FailOnUnexpectedDialogs();
         std::filesystem::remove_all(folder);
     }
 

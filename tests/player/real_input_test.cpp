@@ -12,23 +12,8 @@
 namespace pellumo {
 namespace {
 
-class RealInputTest : public ShowWindowTest {
+class RealInputTest : public AnsweringShowWindowTest {
 protected:
-    std::vector<TDialogRequest> asked;
-    TModalResult answer = mrCancel;
-
-    void SetUp() override {
-        ShowWindowTest::SetUp();
-        SetDialogHook([this](const TDialogRequest& request) {
-            asked.push_back(request);
-            return answer;
-        });
-    }
-    void TearDown() override {
-        SetDialogHook(nullptr);
-        ShowWindowTest::TearDown();
-    }
-
     // Six resting slides captioned "0" to "5", small in the window; the first is on screen.
     void PlaySix(const std::string& music = {}) {
         TCatalogue header;

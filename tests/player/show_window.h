@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "base/ansi_text.h"
+#include "dialog_hooks.h"
 #include "platform/application.h"
 #include "player/main_form.h"
 #include "player/show_file.h"
@@ -97,6 +98,25 @@ protected:
     // The window as it shows on screen, in physical pixels.
     QImage Screen() const { return form->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     int Physical(int logical) const { return form->ToPhysicalPixels(logical); }
+};
+
+// A show whose questions the test answers: each one is kept in `asked` and given `answer`.
+class AnsweringShowWindowTest : public ShowWindowTest {
+protected:
+    std::vector<TDialogRequest> asked;
+    TModalResult answer = mrCancel;
+
+    void SetUp() override {
+        ShowWindowTest::SetUp();
+        SetDialogHook([this](const TDialogRequest& request) {
+            asked.push_back(request);
+            return answer;
+        });
+    }
+    void TearDown() override {
+        FailOnUnexpectedDialogs();
+        ShowWindowTest::TearDown();
+    }
 };
 
 // A slide that rests (the test steps itself), in the window's colour, framed in kFrame if asked.

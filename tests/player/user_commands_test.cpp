@@ -13,19 +13,13 @@
 namespace pellumo {
 namespace {
 
-class UserCommandsTest : public ShowWindowTest {
+class UserCommandsTest : public AnsweringShowWindowTest {
 protected:
-    std::vector<TDialogRequest> asked;
-    TModalResult answer = mrCancel;
     std::vector<TSaveDialogRequest> saveAsked;
     std::optional<std::string> typed;
 
     void SetUp() override {
-        ShowWindowTest::SetUp();
-        SetDialogHook([this](const TDialogRequest& request) {
-            asked.push_back(request);
-            return answer;
-        });
+        AnsweringShowWindowTest::SetUp();
         SetSaveDialogHook([this](const TSaveDialogRequest& request) {
             saveAsked.push_back(request);
             return typed;
@@ -33,7 +27,7 @@ protected:
     }
     void TearDown() override {
         SetSaveDialogHook(nullptr);
-        ShowWindowTest::TearDown();
+        AnsweringShowWindowTest::TearDown();
     }
 
     // Six resting slides captioned "0" to "5"; the first is on screen.

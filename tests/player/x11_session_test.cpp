@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "dialog_hooks.h"
 #include "message_pump.h"
 #include "modal_dialogs.h"
 #include "player/show_window.h"
@@ -131,10 +132,7 @@ TEST_F(X11SessionTest, ThePointerAndAFrenchKeyboardSteerTheShow) {
     });
     ASSERT_EQ(Xdotool("key Escape"), 0);
     EXPECT_TRUE(PumpUntil([&] { return asked && QApplication::activeModalWidget() == nullptr; }, 10.0));
-    SetDialogHook([](const TDialogRequest& request) {
-        ADD_FAILURE() << "unexpected dialog: " << request.Text;
-        return mrCancel;
-    });
+    FailOnUnexpectedDialogs();
     EXPECT_FALSE(forced);
     EXPECT_EQ(parent, form->Widget());
     EXPECT_EQ(title, QStringLiteral("Confirmation"));
