@@ -13,7 +13,7 @@
 namespace pellumo {
 namespace {
 
-constexpr double kToneSeconds = 1.6;  // still playing once the first slide has come
+constexpr double kToneSeconds = 3.0;  // still playing once the first slide has come, on a busy machine too
 
 class BackgroundMusicTest : public ShowWindowTest {
 protected:
