@@ -12,7 +12,10 @@ int main(int argc, char** argv) {
     const pellumo::TImageFormatsGuard imageFormats;
     pellumo::TApplication application(argc, argv);
     application.SetTitle("Pellumo");
-    application.CreateForm<pellumo::TMainForm>();
+    const pellumo::TMainForm& form = application.CreateForm<pellumo::TMainForm>();
+    // A program without a show has said so in an error box while its window was created: it
+    // ends there, before any window shows.
+    if (!form.HasShow()) return 1;
     application.Run();
     return 0;
 }

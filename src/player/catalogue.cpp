@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/byte_order.h"
+#include "player/program_image.h"
 
 namespace pellumo {
 namespace {
@@ -78,9 +79,12 @@ TCatalogue ReadCatalogue(TStream& stream) {
     stream.SetPosition(trailer);
     stream.ReadBuffer(trailerBytes, sizeof trailerBytes);
     const std::int64_t headerOffset = GetInt32(trailerBytes);
-    // A header that would start before the file or overlap the trailer means the file was
-    // never a show (a plain program, or a show cut short): refuse it as a whole.
-    if (headerOffset < 0 || headerOffset + kCatalogueHeaderSize > trailer) throw ECatalogueError();
+    // A show is appended after the program that carries it: a header that would start inside
+    // that program (or before the file) or overlap the trailer means the file was never a show
+    // (a plain program, whose last bytes point anywhere, or a show cut short). Refuse it as a
+    // whole.
+    if (headerOffset < ProgramImageEnd(stream) || headerOffset + kCatalogueHeaderSize > trailer)
+        throw ECatalogueError();
 
     THeaderBytes header;
     stream.SetPosition(headerOffset);

@@ -55,8 +55,10 @@ constexpr std::uint8_t SlideStyle(std::int32_t transitionStyle) {
 }
 
 // Reads the show at the end of the stream. Raises ECatalogueError when the trailer points
-// nowhere a header fits, EReadError when the stream is shorter than a trailer. A damaged
-// slide table ends early rather than failing: the slides before the damage stay.
+// nowhere a header fits: before the end of the program image the stream starts with (see
+// ProgramImageEnd), or too close to the trailer. EReadError when the stream is shorter than a
+// trailer. A damaged slide table ends early rather than failing: the slides before the damage
+// stay; so does a damaged music name's length (the name is then cut at 80 bytes).
 TCatalogue ReadCatalogue(TStream& stream);
 
 // Appends a show after whatever the stream already holds (the player's image): the

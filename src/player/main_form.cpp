@@ -118,8 +118,10 @@ void TMainForm::FormCreate(TObject*) {
 
 void TMainForm::ReadCatalogueOfProgram() {
     const std::string& exeName = Application->ExeName();
-    catalogueStream_ = std::make_unique<TFileStream>(exeName, fmOpenRead | fmShareDenyNone);
-    TCatalogue catalogue = ReadCatalogue(*catalogueStream_);
+    // Kept only once the show is read: a program without one leaves HasShow false.
+    auto stream = std::make_unique<TFileStream>(exeName, fmOpenRead | fmShareDenyNone);
+    TCatalogue catalogue = ReadCatalogue(*stream);
+    catalogueStream_ = std::move(stream);
     // The music lies beside the program: of a stored name with folders only the last part counts.
     std::string musicName = AnsiToUtf8(catalogue.MusicFileName);
     musicName.erase(0, musicName.find_last_of("/\\") + 1);

@@ -67,6 +67,9 @@ public:
     void Copier_ImageClick(TObject* sender);
     void AproposdeClick(TObject* sender);
 
+    // Whether creating the window found a show in the program file. Without one, FormCreate
+    // has raised the failure (the application's error box says it) and there is nothing to play.
+    bool HasShow() const { return catalogueStream_ != nullptr; }
     // Read-only views of the show's state.
     int CurrentIndex() const { return currentIndex_; }
     int LastIndex() const { return lastIndex_; }

@@ -41,9 +41,9 @@ void TMainForm::TakeStep(const TSlideStep& step) {
         try {
             ApplySlide(entry);
         } catch (const std::exception&) {
-            // A slide that cannot be read stops the show quietly; the screen keeps what it had.
-            currentIndex_ = *step.Show;
-            return;
+            // A slide that cannot be read (its bytes damaged since the show was made) is passed
+            // over as if it had been shown: the screen keeps what it had, and the index and the
+            // timer move on below, so the show goes on after the slide's time.
         }
     }
     currentIndex_ = step.IndexAfter;

@@ -14,8 +14,11 @@ struct TShowPosition {
 };
 
 // What one step of the show asks of the window: the slide to show, if any (the timer is
-// stopped while it is prepared); then the index and the timer once it is on screen. A slide
-// that cannot be shown leaves the index at that slide and the timer stopped.
+// stopped while it is prepared, and set to the slide's duration); then the index and the
+// timer once it is on screen. A slide that cannot be shown changes nothing of that: the
+// screen keeps what it had and the show moves on as if it had been shown, so a show of broken
+// slides is paced by their durations like any other (a duration of 0 rests there). A step
+// never shows more than one slide, so nothing loops without the timer.
 struct TSlideStep {
     std::optional<int> Show;
     int IndexAfter = 0;

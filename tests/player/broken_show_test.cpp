@@ -1,5 +1,5 @@
-// Shows that are damaged, or change under the player: it never crashes or hangs, stops at the
-// slide it cannot read, and the user can still step, play and quit.
+// Shows that are damaged, or change under the player: it never crashes or hangs, passes over
+// the slides it cannot read as if it had shown them, and the user can still step, play and quit.
 #include <fstream>
 #include <random>
 
@@ -91,34 +91,65 @@ TEST_F(BrokenShowTest, GarbageInTheCatalogueNeverCrashes) {
     }
 }
 
-TEST_F(BrokenShowTest, NoiseInsteadOfAPictureStopsTheShowThereAndStepsStillWork) {
+TEST_F(BrokenShowTest, NoiseInsteadOfAPictureIsPassedOverAfterItsTime) {
     std::vector<show_files::TestSlide> slides = ThreeSlides();
+    for (int k = 0; k < 3; ++k) slides[k].Entry.Duration = 2 + k;
     std::vector<std::uint8_t>& middle = slides[1].Jpeg;
     std::mt19937 random(7);
     for (std::size_t k = 160; k < middle.size(); ++k) middle[k] = static_cast<std::uint8_t>(random());  // header kept
     Play(TCatalogue{}, slides);
+    form->ImageScreen.SetDelay(1);
+    const auto centre = [this] { return Screen().pixel(Physical(320), Physical(225)); };
     ASSERT_EQ(form->LabelComment.Caption(), "rouge");
+    EXPECT_TRUE(Near(centre(), 200, 0, 0));
+    EXPECT_EQ(form->Timer.Interval(), 2000u);
+
+    // The first slide's time is up: the second cannot be read, so the screen stays as it was
+    // and the second slide's time runs.
     form->TimerTimer(&form->Timer);
+    Application->ProcessMessages();
+    EXPECT_FALSE(form->ImageScreen.Busy());
+    EXPECT_EQ(form->LabelComment.Caption(), "rouge");
+    EXPECT_TRUE(Near(centre(), 200, 0, 0));
+    EXPECT_EQ(form->CurrentIndex(), 2);
+    EXPECT_TRUE(form->Timer.Enabled());
+    EXPECT_EQ(form->Timer.Interval(), 3000u);
+
+    // Then the third comes.
+    form->TimerTimer(&form->Timer);
+    WaitForTransition();
+    EXPECT_EQ(form->LabelComment.Caption(), "bleu");
+    EXPECT_TRUE(Near(centre(), 0, 0, 200));
+    EXPECT_EQ(form->Timer.Interval(), 4000u);
+
+    // Stepping back onto it moves there, paused, and the user can step on.
+    form->B_PrecClick(nullptr);
+    WaitForTransition();
+    form->B_PrecClick(nullptr);
+    EXPECT_EQ(form->CurrentIndex(), 1);
     EXPECT_FALSE(form->Timer.Enabled());
+    EXPECT_EQ(form->LabelComment.Caption(), "bleu");
     form->B_SuivClick(nullptr);
     WaitForTransition();
     EXPECT_EQ(form->LabelComment.Caption(), "bleu");
+    EXPECT_EQ(form->CurrentIndex(), 2);
     Quit();
 }
 
-TEST_F(BrokenShowTest, AShowOverwrittenWhilePlayingStopsQuietly) {
+TEST_F(BrokenShowTest, AShowOverwrittenWhilePlayingGoesOnQuietly) {
     Play(TCatalogue{}, ThreeSlides());
     ASSERT_EQ(form->LabelComment.Caption(), "rouge");
     const std::string path = Application->ExeName();
     // Copied over in place, as `cp` does: the open file now holds other bytes.
     WriteBytes(path, std::string(100, 'x'));
     form->TimerTimer(&form->Timer);
-    EXPECT_FALSE(form->Timer.Enabled());
     EXPECT_EQ(form->LabelComment.Caption(), "rouge");  // the screen keeps what it had
+    EXPECT_EQ(form->CurrentIndex(), 2);                 // and the show went on, resting there
     form->B_SuivClick(nullptr);
     form->B_PrecClick(nullptr);
     form->B_LecClick(nullptr);
     form->TimerTimer(&form->Timer);
+    EXPECT_EQ(form->LabelComment.Caption(), "rouge");
     Quit();
 }
 

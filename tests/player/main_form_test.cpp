@@ -148,20 +148,54 @@ TEST_F(MainFormTest, PauseThenPlayPassesOverOneSlide) {
     EXPECT_EQ(Shown(), "2");
 }
 
-TEST_F(MainFormTest, ASlideThatCannotBeReadStopsTheShowQuietly) {
-    Start({{"bon", RGB(5, 5, 5)}, {"cassé", RGB(6, 6, 6), 5, true}, {"après", 0}}, true);
+TEST_F(MainFormTest, ASlideThatCannotBeReadIsPassedOverAfterItsTime) {
+    Start({{"bon", RGB(5, 5, 5)}, {"cassé", RGB(6, 6, 6), 7, true}, {"après", 0}}, true);
     form->TimerTimer(&form->Timer);
     form->TimerTimer(&form->Timer);
-    EXPECT_FALSE(form->Timer.Enabled());
-    EXPECT_EQ(Shown(), "bon");
+    EXPECT_EQ(Shown(), "bon");  // the screen keeps what it had
     EXPECT_EQ(form->Color(), RGB(5, 5, 5));
-    EXPECT_EQ(form->CurrentIndex(), 1);  // still names the failed slide
-    form->B_LecClick(nullptr);           // so play passes over it
+    EXPECT_EQ(form->CurrentIndex(), 2);  // and the show goes on after the failed slide's time
+    EXPECT_TRUE(form->Timer.Enabled());
+    EXPECT_EQ(form->Timer.Interval(), 7000u);
     form->TimerTimer(&form->Timer);
     EXPECT_EQ(Shown(), "après");
-    form->B_PrecClick(nullptr);  // stepping onto it fails quietly too
+    form->B_PrecClick(nullptr);  // stepping onto it moves there, paused, showing nothing new
+    form->B_PrecClick(nullptr);
+    EXPECT_EQ(form->CurrentIndex(), 1);
     EXPECT_EQ(Shown(), "après");
     EXPECT_FALSE(form->Timer.Enabled());
+    form->B_PrecClick(nullptr);
+    EXPECT_EQ(Shown(), "bon");
+    form->B_SuivClick(nullptr);
+    EXPECT_EQ(form->CurrentIndex(), 1);
+    EXPECT_EQ(Shown(), "bon");
+    form->B_LecClick(nullptr);  // play passes over one slide, as ever
+    form->TimerTimer(&form->Timer);
+    EXPECT_EQ(Shown(), "après");
+}
+
+// Nothing but the timer moves a show on, broken slides or not: with every slide broken the
+// real message loop brings the first tick, then waits the slide's time (or rests on it).
+TEST_F(MainFormTest, AShowOfBrokenSlidesIsPacedByTheirDurations) {
+    for (const std::int32_t duration : {5, 0}) {
+        SCOPED_TRACE(duration);
+        Start({{"a", 0, duration, true}, {"b", 0, duration, true}}, true);
+        int ticks = 0;
+        form->Timer.OnTimer = [&](TObject* sender) {
+            ++ticks;
+            form->TimerTimer(sender);
+        };
+        form->FormShow(form);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        while (std::chrono::steady_clock::now() < until) Application->ProcessMessages();
+        EXPECT_EQ(ticks, 1);
+        EXPECT_EQ(form->CurrentIndex(), 1);
+        EXPECT_TRUE(form->Timer.Enabled());
+        EXPECT_EQ(form->Timer.Interval(), static_cast<unsigned>(duration) * 1000u);
+        EXPECT_EQ(Shown(), "");
+        Application->DestroyForm(*form);
+        form = nullptr;
+    }
 }
 
 TEST_F(MainFormTest, ADurationOfZeroRestsOnTheSlide) {
@@ -201,27 +235,40 @@ TEST_F(MainFormTest, TheMusicNameIsDecodedBesideTheProgram) {
     EXPECT_EQ(form->MusicPath(), (folder / "fête €.ogg").string());
 }
 
-TEST_F(MainFormTest, AProgramWithoutAShowSaysSoAndStillMakesTheWindow) {
-    const std::string path = (folder / "bare").string();
+// The player's entry ends the program when the window finds no show (HasShow false).
+TEST_F(MainFormTest, AProgramWithoutAShowSaysSoInAnErrorBoxAndHasNothingToPlay) {
+    const std::string bare = (folder / "bare").string();
     {
-        TFileStream file(path, fmCreate);
+        TFileStream file(bare, fmCreate);
         const std::uint8_t bytes[8] = {1, 2, 3, 4, 0xFF, 0xFF, 0xFF, 0x7F};  // trailer far past the end
         file.WriteBuffer(bytes, sizeof bytes);
     }
-    std::vector<TDialogRequest> asked;
-    SetDialogHook([&](const TDialogRequest& request) {
-        asked.push_back(request);
-        return mrOk;
-    });
+    std::error_code error;
+    const std::string plainProgram = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    ASSERT_FALSE(error);
     Application->SetTitle("Pellumo");
-    Application->SetExeName(path);
-    form = &Application->CreateForm<TMainForm>();
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].Title, "Pellumo");
-    EXPECT_EQ(asked[0].Text, "Ce fichier ne contient pas de diaporama");
-    EXPECT_EQ(form->LastIndex(), -1);
-    form->TimerTimer(&form->Timer);
-    EXPECT_FALSE(form->Timer.Enabled());
+    for (const std::string& path : {bare, plainProgram}) {
+        SCOPED_TRACE(path);
+        std::vector<TDialogRequest> asked;
+        SetDialogHook([&](const TDialogRequest& request) {
+            asked.push_back(request);
+            return mrOk;
+        });
+        Application->SetExeName(path);
+        form = &Application->CreateForm<TMainForm>();
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].Title, "Pellumo");
+        EXPECT_EQ(asked[0].Text, "Ce fichier ne contient pas de diaporama");
+        EXPECT_EQ(asked[0].Type, mtError);
+        EXPECT_EQ(asked[0].Buttons, mbOK);
+        EXPECT_FALSE(form->HasShow());
+        EXPECT_EQ(form->LastIndex(), -1);
+        form->TimerTimer(&form->Timer);  // harmless, were anything to call it
+        EXPECT_FALSE(form->Timer.Enabled());
+        EXPECT_EQ(asked.size(), 1u);
+        Application->DestroyForm(*form);
+        form = nullptr;
+    }
 }
 
 // The whole road: a show made by the authoring tool, played by the real message loop.
@@ -235,6 +282,7 @@ TEST_F(MainFormTest, AShowBuiltByTheToolRunsItsTicksAndClosesCleanly) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     Application->SetExeName(show);
     form = &Application->CreateForm<TMainForm>();
+    ASSERT_TRUE(form->HasShow());  // a show appended to a real program
     ASSERT_EQ(form->LastIndex(), 1);
 
     std::vector<int> seen;

@@ -6,7 +6,13 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
 
 #include "dialog_hooks.h"
 #include "message_pump.h"
@@ -166,6 +172,39 @@ TEST_F(X11SessionTest, ThePointerAndAFrenchKeyboardSteerTheShow) {
     // The right arrow still steps on.
     ASSERT_EQ(Xdotool("key Right"), 0);
     EXPECT_TRUE(PumpUntil([&] { return Shown() == "3"; }, 5.0));
+}
+
+// The plain player, as built, carries no show: started, it says so in an error box of its own
+// (no show window behind it), and ends with an error once the box is answered.
+TEST_F(X11SessionTest, ThePlainPlayerSaysItCarriesNoShowAndEnds) {
+    const std::string player = (std::filesystem::path(PELLUMO_PACK).parent_path() / "pellumo").string();
+    if (!std::filesystem::exists(player)) GTEST_SKIP() << player << " is not built";
+    char* const arguments[] = {const_cast<char*>(player.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, player.c_str(), nullptr, nullptr, arguments, environ), 0);
+    const std::string own = "xdotool search --all --onlyvisible --pid " + std::to_string(pid) + " --name ";
+
+    std::string box;
+    for (int k = 0; k < 100 && box.empty(); ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        box = CommandOutput(own + "'^Pellumo$'");
+    }
+    EXPECT_FALSE(box.empty()) << "no box titled Pellumo";
+    EXPECT_EQ(CommandOutput(own + "'^Diaporama$'"), "");
+    if (!box.empty()) Xdotool("windowfocus --sync " + box.substr(0, box.find('\n')) + " key Return");
+
+    int status = 0;
+    pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    for (int k = 0; k < 100 && ended == 0; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ended = ::waitpid(pid, &status, WNOHANG);
+    }
+    if (ended == 0) {
+        ::kill(pid, SIGKILL);  // ours, started above
+        ::waitpid(pid, &status, 0);
+        FAIL() << "the player did not end";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
 }
 
 }  // namespace
