@@ -20,6 +20,7 @@ inline constexpr std::string_view kInvalidPalette = "Cannot load image. Palette 
 inline constexpr std::string_view kInvalidColorFormat = "Invalid color format in %s file.";
 inline constexpr std::string_view kUnknownCriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
 inline constexpr std::string_view kStreamReadError = raster_messages::kStreamReadError;  // the bounded reader's
+inline constexpr std::string_view kTargaTooLarge = "Une image Targa mesure au plus 65535 pixels de côté";
 inline constexpr std::string_view kRegisteredTwice = "Attempt to register %s files twice.";
 
 // Feature phrases that fill the first place of kNotSupported.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "base/exceptions.h"
 
@@ -30,7 +31,8 @@ public:
 struct TGraphicClassInfo {
     std::string_view Name;
     std::unique_ptr<TGraphic> (*Create)();
-    // False for classes that read their format but write nothing when saved.
+    // False for classes that read their format but cannot write it: saving them writes
+    // nothing, or would write another format than the one their extensions name.
     bool Writes = true;
 };
 using TGraphicClass = const TGraphicClassInfo*;
@@ -73,10 +75,13 @@ protected:
 };
 
 // The description of the graphic class T, made on first use; each class's StaticClass returns it.
+// A class that keeps the saving it inherits (a reader built on TBitmap) would write its base's
+// format under its own extensions, so it never counts as writing, whatever `writes` says.
 template <class T>
 TGraphicClass GraphicClassOf(std::string_view name, bool writes = true) {
+    constexpr bool savesItself = std::is_same_v<decltype(&T::SaveToStream), void (T::*)(TStream&) const>;
     static const TGraphicClassInfo info{
-        name, []() -> std::unique_ptr<TGraphic> { return std::make_unique<T>(); }, writes};
+        name, []() -> std::unique_ptr<TGraphic> { return std::make_unique<T>(); }, writes && savesItself};
     return &info;
 }
 

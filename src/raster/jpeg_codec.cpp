@@ -321,6 +321,26 @@ void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& targ
     target.Assign(std::move(decoded));
 }
 
+void VerifyJpegData(std::span<const std::uint8_t> data) {
+    DecompressSession session(data);
+    jpeg_decompress_struct& cinfo = session.cinfo;
+    Guarded(session.errors, [&] { session.Start(); });
+    CheckedImageBytes(cinfo.image_width, cinfo.image_height, 32);
+    Guarded(session.errors, [&] {
+        // Every coefficient is still read; only the reconstruction is small and rough.
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = 8;
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+        jpeg_start_decompress(&cinfo);
+        session.row.resize(std::size_t{cinfo.output_width} * static_cast<std::size_t>(cinfo.output_components));
+        JSAMPROW row = session.row.data();
+        while (cinfo.output_scanline < cinfo.output_height)
+            if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
+        jpeg_finish_decompress(&cinfo);
+    });
+}
+
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& source, int quality) {
     CompressSession session;
     jpeg_compress_struct& cinfo = session.cinfo;

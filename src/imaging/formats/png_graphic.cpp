@@ -14,6 +14,7 @@
 #include "imaging/compression/lz77_decoder.h"
 #include "raster/bounded_reader.h"
 #include "imaging/formats/png_unfilter.h"
+#include "imaging/formats/png_writer.h"
 #include "imaging/image_messages.h"
 
 namespace pellumo {
@@ -432,5 +433,7 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
     backgroundColor_ = load.BackgroundColor;
     Assign(std::move(load.Image));
 }
+
+void TPNGGraphic::SaveToStream(TStream& stream) const { WritePngFile(stream, *this); }
 
 }  // namespace pellumo

@@ -160,10 +160,14 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
 
 void TTargaGraphic::SaveToStream(TStream& stream) const {
     if (Empty()) return;
+    // The header holds 16-bit sizes: a larger picture cannot be written, rather than cut.
+    if (Width() > 0xFFFF || Height() > 0xFFFF) RaiseImageError(image_messages::kTargaTooLarge);
     TBitmap rows;
     rows.Assign(*this);
     if (rows.PixelFormat() == pf1bit || rows.PixelFormat() == pf4bit) rows.SetPixelFormat(pf8bit);
     if (rows.PixelFormat() == pfDevice) rows.SetPixelFormat(pf32bit);
+    // Targa's 16-bit pixels are 5-5-5; 5-6-5 pixels are narrowed to that layout.
+    if (rows.PixelFormat() == pf16bit) rows.SetPixelFormat(pf15bit);
     const std::size_t pixelSize = BytesPerPixel(rows.PixelFormat());
     const bool mapped = pixelSize == 1;
 
