@@ -1,10 +1,17 @@
 #include "build_command.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
+#include "base/format.h"
 #include "option_values.h"
+#include "output_guard.h"
+#include "picture_folders.h"
 #include "show_manifest.h"
+#include "show_reading.h"
 #include "show_writer.h"
 
 namespace pellumo {
@@ -50,21 +57,90 @@ TShowPlan PlanFromOptions(const TBuildRequest& request) {
                [&](auto& text) { settings.CaptionColor = ParseColor(text, "--caption-color"); });
     ParseGiven(request.backColor, faults, [&](auto& text) { settings.BackColor = ParseColor(text, "--back-color"); });
     ParseGiven(request.frameColor, faults, [&](auto& text) {
-        settings.FrameColor = ParseColor(text, "--frame-color");
-        settings.Framed = true;
+        const std::optional<TColor> frame = ParseFrameColor(text, "--frame-color");
+        settings.Framed = frame.has_value();
+        settings.FrameColor = frame.value_or(clBlack);
     });
-    for (std::size_t i = 0; i < request.pictures.size(); ++i)
-        plan.slides.push_back({request.pictures[i], settings, "diapositive " + std::to_string(i + 1)});
+    for (const std::string& picture : request.pictures) {
+        if (!IsPictureFolder(picture)) {
+            plan.slides.push_back({picture, settings, "diapositive " + std::to_string(plan.slides.size() + 1)});
+            continue;
+        }
+        const std::vector<std::string> pictures = PicturesInFolder(picture);
+        if (pictures.empty()) faults.Add(picture + " : aucune image dans ce dossier");
+        for (const std::string& inFolder : pictures)
+            plan.slides.push_back({inFolder, settings, "diapositive " + std::to_string(plan.slides.size() + 1)});
+    }
     faults.RaiseIfAny();
     return plan;
 }
 
+bool IsShow(const std::string& file) {
+    try {
+        ReadShowFile(file);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+bool SameContents(const std::string& first, const std::string& second) {
+    std::ifstream a(first, std::ios::binary), b(second, std::ios::binary);
+    return a && b && std::equal(std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>(),
+                                std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>());
+}
+
+// Every file the build reads; none of them may be replaced by what it writes.
+std::vector<std::string> BuildInputs(const TBuildRequest& request, const TShowPlan& plan, const std::string& player) {
+    std::vector<std::string> inputs{player};
+    if (!request.manifest.empty()) inputs.push_back(request.manifest);
+    if (!plan.musicFile.empty()) inputs.push_back(plan.musicFile);
+    for (const TSlidePlan& slide : plan.slides) inputs.push_back(slide.picture);
+    return inputs;
+}
+
+// Whether the music must be copied beside the output: not when it is already there, as the
+// same file or the same bytes. Another file of its name is replaced only when forced.
+bool MusicToCopy(const TShowPlan& plan, const std::string& output, const std::vector<std::string>& inputs, bool force) {
+    if (plan.musicFile.empty()) return false;
+    const std::string beside = (fs::path(output).parent_path() / fs::path(plan.musicFile).filename()).string();
+    if (SameFile(plan.musicFile, beside)) return false;
+    std::error_code error;
+    if (fs::exists(beside, error) && SameContents(plan.musicFile, beside)) return false;
+    try {
+        CheckOutputTarget(beside, inputs, force);
+    } catch (const EOptionError&) {
+        throw EOptionError(Format("%s : une autre musique de ce nom est déjà à côté du diaporama ; "
+                                  "--force pour la remplacer par %s",
+                                  {beside, plan.musicFile}));
+    }
+    return true;
+}
+
+// "6,5 Mo", "812 Ko": the size of what was written, as a file manager would give it.
+std::string SizeText(std::int64_t bytes) {
+    if (bytes < 1000 * 1000) return std::to_string((bytes + 999) / 1000) + " Ko";
+    const std::int64_t tenths = (bytes + 50'000) / 100'000;
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " Mo";
+}
+
 }  // namespace
 
-void RunBuild(const TBuildRequest& request) {
+void RunBuild(const TBuildRequest& request, std::ostream& report) {
     TShowPlan plan = request.manifest.empty() ? PlanFromOptions(request) : ReadShowManifest(request.manifest);
     if (request.quality) plan.jpegQuality = *request.quality;
-    WriteShow(plan, request.player.empty() ? DefaultPlayer() : request.player, request.output);
+    const std::string player = request.player.empty() ? DefaultPlayer() : request.player;
+    const std::vector<std::string> inputs = BuildInputs(request, plan, player);
+    CheckOutputTarget(request.output, inputs, request.force, IsShow(request.output));
+    const bool copyMusic = MusicToCopy(plan, request.output, inputs, request.force);
+
+    const std::int64_t size = WriteShow(plan, player, request.output, copyMusic);
+    const std::size_t slides = plan.slides.size();
+    report << request.output << " : " << slides << (slides == 1 ? " diapositive, " : " diapositives, ") << SizeText(size);
+    if (!plan.musicFile.empty())
+        report << ", musique « " << fs::path(plan.musicFile).filename().string() << " » "
+               << (copyMusic ? "copiée à côté" : "déjà à côté");
+    report << '\n';
 }
 
 }  // namespace pellumo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct TBuildRequest {
     std::string output;
     std::string player;  // empty: the player installed beside pellumo-pack
     std::string manifest;
+    bool force = false;  // replace an existing file that is not a show, or other music of that name
     std::optional<int> quality;
     // The command-line form.
     std::string music;
@@ -24,12 +26,15 @@ struct TBuildRequest {
     std::optional<std::string> caption;
     std::optional<std::string> captionColor;
     std::optional<std::string> backColor;
-    std::optional<std::string> frameColor;  // given: the slides are framed
+    std::optional<std::string> frameColor;  // "#RRGGBB" frames the slides, "none" does not
     std::vector<std::string> pictures;
 };
 
 // Writes a copy of the player with the show appended, executable, in one step: either the
-// whole output appears or nothing does.
-void RunBuild(const TBuildRequest& request);
+// whole output appears or nothing does. Before any work, refuses an output that is one of the
+// build's inputs, or an existing file that is not a show (unless forced), and music that would
+// replace another file of its name beside the output (unless forced). A folder among the
+// pictures stands for the pictures in it. Says in one line on `report` what was written.
+void RunBuild(const TBuildRequest& request, std::ostream& report);
 
 }  // namespace pellumo

@@ -32,8 +32,6 @@ std::vector<std::uint8_t> ReadRange(TFileStream& file, std::int64_t offset, std:
     return bytes;
 }
 
-void WriteBytes(const fs::path& file, std::span<const std::uint8_t> bytes) { WriteFileReplacing(file.string(), bytes); }
-
 }  // namespace
 
 void RunExtract(const std::string& showFile, const std::string& folder, std::ostream& notes) {
@@ -71,18 +69,34 @@ void RunExtract(const std::string& showFile, const std::string& folder, std::ost
     if (!existing.empty())
         throw EOptionError(Format("%s : ces fichiers existent déjà, rien n'est écrit :%s", {folder, existing}));
 
-    fs::create_directories(target);
-    for (std::size_t i = 0; i < kept.Slides.size(); ++i)
-        WriteBytes(target / names[i], ReadRange(file, kept.Slides[i].DataOffset, kept.Slides[i].DataSize));
-    if (musicBeside) {
-        TFileStream musicFile(music.string(), fmOpenRead | fmShareDenyNone);
-        WriteBytes(target / music.filename(), ReadRange(musicFile, 0, musicFile.Size()));
-    } else if (!show.MusicFileName.empty()) {
+    // A failure part way (a full disk) takes back what was written, the folder too when it
+    // was made for them: the command leaves all of its files or none.
+    std::error_code error;
+    const bool folderExisted = fs::exists(target, error);
+    std::vector<fs::path> written;
+    try {
+        fs::create_directories(target);
+        const auto write = [&](const fs::path& path, std::span<const std::uint8_t> bytes) {
+            WriteFileReplacing(path.string(), bytes);
+            written.push_back(path);
+        };
+        for (std::size_t i = 0; i < kept.Slides.size(); ++i)
+            write(target / names[i], ReadRange(file, kept.Slides[i].DataOffset, kept.Slides[i].DataSize));
+        if (musicBeside) {
+            TFileStream musicFile(music.string(), fmOpenRead | fmShareDenyNone);
+            write(target / music.filename(), ReadRange(musicFile, 0, musicFile.Size()));
+        }
+        const std::string manifest = ShowManifestText(kept, names);
+        write(target / kManifestName,
+              std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()));
+    } catch (...) {
+        for (const fs::path& done : written) fs::remove(done, error);
+        if (!folderExisted) fs::remove(target, error);
+        throw;
+    }
+    if (!musicBeside && !show.MusicFileName.empty())
         notes << Format("musique « %s » absente à côté du diaporama : le manifeste la nomme, mettez-la à côté\n",
                         {AnsiToUtf8(show.MusicFileName)});
-    }
-    const std::string manifest = ShowManifestText(kept, names);
-    WriteBytes(target / kManifestName, std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()));
 }
 
 }  // namespace pellumo

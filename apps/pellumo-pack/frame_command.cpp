@@ -3,6 +3,7 @@
 #include "frame_composition.h"
 #include "option_values.h"
 #include "picture_loading.h"
+#include "picture_output.h"
 #include "raster/bitmap.h"
 #include "transition/style_names.h"
 
@@ -17,6 +18,7 @@ void RunFrame(const TFrameRequest& request) {
     CheckRange(request.progress, 0, 100, "--progress");
     CheckRange(request.step, 1, 100, "--step");
     const TShowStyle style = ParseStyle(request.style, "--style");
+    CheckPictureOutput(request.output, {request.oldPicture, request.newPicture}, request.force);
 
     const TBitmap picture = LoadPictureBitmap(request.newPicture);
     const TBitmap oldPicture = LoadPictureBitmap(request.oldPicture);
@@ -24,7 +26,7 @@ void RunFrame(const TFrameRequest& request) {
     old.SetSize(picture.Width(), picture.Height());
     old.Canvas().StretchDraw(TRect{0, 0, picture.Width(), picture.Height()}, oldPicture);
     TBitmap screen = ComposeFrame(picture, old, style, request.step, request.progress);
-    screen.SaveToFile(request.output);
+    SavePictureFile(screen, request.output);
 }
 
 }  // namespace pellumo

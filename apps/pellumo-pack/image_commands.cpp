@@ -1,21 +1,14 @@
 #include "image_commands.h"
 
-#include <filesystem>
-
 #include "base/exceptions.h"
 #include "imaging/formats/format_registry.h"
 #include "json_writer.h"
 #include "picture_loading.h"
+#include "picture_output.h"
 #include "raster/bitmap.h"
-#include "raster/picture.h"
 
 namespace pellumo {
 namespace {
-
-std::string ExtensionOf(const std::string& fileName) {
-    const std::string extension = std::filesystem::path(fileName).extension().string();
-    return extension.empty() ? extension : extension.substr(1);
-}
 
 std::string PixelFormatName(TPixelFormat format) {
     switch (format) {
@@ -40,14 +33,9 @@ std::string RegisteredExtensions() {
     return names;
 }
 
-void RunConvert(const std::string& input, const std::string& output) {
-    const TGraphicClass outputClass = TPicture::FindGraphicClass(ExtensionOf(output));
-    if (outputClass == nullptr) throw EConvertError(output + " : aucun format connu pour cette extension");
-    if (!outputClass->Writes) throw EConvertError(output + " : ce format se lit mais ne s'écrit pas");
-    const TBitmap bitmap = LoadPictureBitmap(input);
-    std::unique_ptr<TGraphic> converted = outputClass->Create();
-    converted->Assign(bitmap);
-    converted->SaveToFile(output);
+void RunConvert(const std::string& input, const std::string& output, bool force) {
+    CheckPictureOutput(output, {input}, force);
+    SavePictureFile(LoadPictureBitmap(input), output);
 }
 
 void RunInfo(const std::string& input, bool json, std::ostream& out) {

@@ -6,9 +6,12 @@
 namespace pellumo {
 
 // Loads the picture through the format registry, by its extension, and writes it in the
-// format of the output's extension. Raises when either extension names no format, when the
-// output's format cannot be written, or with the reader's message when the input fails.
-void RunConvert(const std::string& input, const std::string& output);
+// format of the output's extension (see SavePictureFile). The output is checked first (see
+// CheckPictureOutput): an extension of no written format, the input itself, or an existing
+// file without `force` is refused before the input is read. Raises with the reader's message
+// when the input fails, and with the writer's when the format cannot hold the picture; a
+// failure leaves no output.
+void RunConvert(const std::string& input, const std::string& output, bool force);
 
 // Prints the picture's width, height, pixel format and palette size: a line each, or one JSON
 // object with exactly the keys width, height, pixel_format and palette_entries.

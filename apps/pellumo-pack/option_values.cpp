@@ -8,12 +8,19 @@
 #include "base/ansi_text.h"
 #include "base/format.h"
 #include "player/catalogue.h"
+#include "style_suggestions.h"
 #include "transition/style_names.h"
 
 namespace pellumo {
 namespace {
 
 std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+std::string_view TrimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
 
 bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -45,16 +52,27 @@ std::string ColorText(TColor color) {
     return text;
 }
 
+std::optional<TColor> ParseFrameColor(std::string_view text, std::string_view option) {
+    if (text == "none") return std::nullopt;
+    return ParseColor(text, option);
+}
+
 std::uint8_t ParseStyle(std::string_view text, std::string_view option) {
-    if (AllDigits(text) && text.size() <= 3) {
+    const std::string_view name = TrimSpaces(text);
+    if (AllDigits(name) && name.size() <= 3) {
         int number = 0;
-        std::from_chars(text.data(), text.data() + text.size(), number);
+        std::from_chars(name.data(), name.data() + name.size(), number);
         if (number <= 127) return static_cast<std::uint8_t>(number);
-    } else if (const auto style = FindStyleByName(text)) {
+    } else if (const auto style = FindStyleByName(name)) {
         return *style;
     }
-    throw EOptionError(Format("%s : style %s inconnu (un numéro de 0 à 127 ou un nom de style)",
-                              {std::string(option), Quoted(text)}));
+    std::string nearest;
+    for (const std::string_view suggestion : NearestStyleNames(name))
+        nearest += (nearest.empty() ? "" : ", ") + Quoted(suggestion);
+    throw EOptionError(Format("%s : style %s inconnu (un numéro de 0 à 127 ou un nom de style%s ; "
+                              "la liste : pellumo-pack styles)",
+                              {std::string(option), Quoted(text),
+                               nearest.empty() ? std::string() : ", par exemple " + nearest}));
 }
 
 TSize ParseSize(std::string_view text, std::string_view option) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,11 @@ TColor ParseColor(std::string_view text, std::string_view option);
 // "#RRGGBB" in upper case, the form ParseColor reads.
 std::string ColorText(TColor color);
 
-// A style number 0..127 or a style name, letter case aside.
+// "#RRGGBB" frames the picture in that colour, "none" (no colour) leaves it unframed.
+std::optional<TColor> ParseFrameColor(std::string_view text, std::string_view option);
+
+// A style number 0..127 or a style name, letter case and surrounding spaces aside. A name
+// that matches none is refused with the nearest names as a suggestion.
 std::uint8_t ParseStyle(std::string_view text, std::string_view option);
 
 struct TSize {

@@ -1,16 +1,24 @@
 #include "picture_loading.h"
 
-#include "base/exceptions.h"
+#include "base/format.h"
 #include "raster/picture.h"
 
 namespace pellumo {
 
+void RaisePictureError(const std::string& fileName, const std::string& reason) {
+    throw EPictureError(Format("%s : image illisible (%s)", {fileName, reason}));
+}
+
 TBitmap LoadPictureBitmap(const std::string& fileName) {
-    TPicture picture;
-    picture.LoadFromFile(fileName);
     TBitmap bitmap;
-    bitmap.Assign(*picture.Graphic());
-    if (bitmap.Empty()) throw EConvertError(fileName + " : image vide");
+    try {
+        TPicture picture;
+        picture.LoadFromFile(fileName);
+        bitmap.Assign(*picture.Graphic());
+    } catch (const Exception& e) {
+        RaisePictureError(fileName, e.Message());
+    }
+    if (bitmap.Empty()) RaisePictureError(fileName, "aucun pixel");
     return bitmap;
 }
 

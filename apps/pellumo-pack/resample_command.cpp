@@ -7,6 +7,7 @@
 #include "imaging/resample/resample.h"
 #include "option_values.h"
 #include "picture_loading.h"
+#include "picture_output.h"
 #include "raster/bitmap.h"
 
 namespace pellumo {
@@ -37,11 +38,12 @@ void RunResample(const TResampleRequest& request) {
     const TSize size = ParseSize(request.size, "--size");
     if (!(request.radius >= 0.0f && request.radius <= kMaxFilterRadius))
         throw EOptionError("--radius : une valeur de 0 à 256 est attendue");
+    CheckPictureOutput(request.output, {request.input}, request.force);
 
     TBitmap source = LoadPictureBitmap(request.input);
     TBitmap target;
     ResampleBitmap(size.Width, size.Height, filter, request.radius, source, target);
-    target.SaveToFile(request.output);
+    SavePictureFile(target, request.output);
 }
 
 }  // namespace pellumo

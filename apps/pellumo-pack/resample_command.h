@@ -10,13 +10,15 @@ struct TResampleRequest {
     std::string size;                 // "WIDTHxHEIGHT"
     std::string input;
     std::string output;
+    bool force = false;  // replace an existing output file
 };
 
 // The filter names the command takes, in the order of the filter table, separated by "|".
 std::string ResampleFilterNames();
 
-// Reads any picture the registry knows, resizes it with the filtered resampler and writes a
-// 24-bit BMP.
+// Reads any picture the registry knows, resizes it with the filtered resampler and writes it
+// (24-bit pixels) in the format of the output's extension, which is checked before the
+// picture is read (see CheckPictureOutput).
 void RunResample(const TResampleRequest& request);
 
 }  // namespace pellumo

@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "base/memory_stream.h"
-#include "base/replace_file.h"
 #include "bitmap_font.h"
 #include "frame_composition.h"
 #include "option_values.h"
+#include "picture_output.h"
 #include "raster/bitmap.h"
 #include "sheet_pictures.h"
 
@@ -55,6 +54,7 @@ void RunSheet(const TSheetRequest& request) {
     const TSize cell = ParseSize(request.size, "--size");
     CheckRange(cell.Width, kMinCellWidth, kMaxCellWidth, "--size (largeur)");
     CheckRange(cell.Height, kMinCellHeight, kMaxCellHeight, "--size (hauteur)");
+    CheckPictureOutput(request.output, {}, request.force);
 
     const TBitmap oldPicture = OldSheetPicture(cell.Width, cell.Height);
     const TBitmap newPicture = NewSheetPicture(cell.Width, cell.Height);
@@ -81,9 +81,7 @@ void RunSheet(const TSheetRequest& request) {
         }
     }
 
-    TMemoryStream bytes;
-    sheet.SaveToStream(bytes);
-    WriteFileReplacing(request.output, bytes.Bytes());
+    SavePictureFile(sheet, request.output);
 }
 
 }  // namespace pellumo

@@ -7,13 +7,13 @@
 
 #include "base/format.h"
 #include "option_values.h"
+#include "picture_folders.h"
+#include "toml_errors.h"
 
 namespace pellumo {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kNoFrame = "none";
 
 // Reads one manifest: keeps its name and folder for messages and paths.
 class TManifestReader {
@@ -65,12 +65,17 @@ private:
             }
             TSlidePlan slide{{}, defaults, Where(node)};
             ReadSlideKeys(*table, slide.settings, true);
-            if (const toml::node* picture = table->get("picture")) {
-                if (const std::string* path = Text(*picture, "picture")) slide.picture = CheckedPicture(*picture, *path);
-            } else {
+            const toml::node* picture = table->get("picture");
+            if (picture == nullptr) {
                 Fault(node, "picture manque : le fichier image de la diapositive");
+                plan.slides.push_back(std::move(slide));
+            } else if (const std::string* path = Text(*picture, "picture")) {
+                // A folder stands for its pictures, each a slide with this table's settings.
+                for (std::string& file : CheckedPictures(*picture, *path)) {
+                    slide.picture = std::move(file);
+                    plan.slides.push_back(slide);
+                }
             }
-            plan.slides.push_back(std::move(slide));
         }
     }
 
@@ -116,23 +121,29 @@ private:
     void ReadFrame(const toml::node& node, TSlideEntry& slide) {
         const std::string* text = Text(node, "frame_color");
         if (text == nullptr) return;
-        if (*text == kNoFrame) {
-            slide.Framed = false;
-            slide.FrameColor = clBlack;
-            return;
-        }
         Checked(node, [&] {
-            slide.FrameColor = ParseColor(*text, "frame_color");
-            slide.Framed = true;
+            const std::optional<TColor> frame = ParseFrameColor(*text, "frame_color");
+            slide.Framed = frame.has_value();
+            slide.FrameColor = frame.value_or(clBlack);
         });
     }
 
-    std::string CheckedPicture(const toml::node& node, const std::string& path) {
+    std::vector<std::string> CheckedPictures(const toml::node& node, const std::string& path) {
         const std::string resolved = Resolved(path);
+        if (IsPictureFolder(resolved)) {
+            std::vector<std::string> pictures;
+            try {
+                pictures = PicturesInFolder(resolved);
+            } catch (const EOptionError& e) {
+                Fault(node, e.Message());
+            }
+            if (pictures.empty()) Fault(node, "aucune image dans le dossier " + resolved);
+            return pictures;
+        }
         std::error_code error;
         if (!fs::is_regular_file(resolved, error) || !std::ifstream(resolved, std::ios::binary))
             Fault(node, "image introuvable ou illisible : " + resolved);
-        return resolved;
+        return {resolved};
     }
 
     // A value's type check: the value when it has the wanted type, else a fault and nothing.
@@ -197,10 +208,11 @@ TShowPlan ReadShowManifest(const std::string& manifestFile) {
     try {
         manifest = toml::parse_file(manifestFile);
     } catch (const toml::parse_error& e) {
-        if (e.source().begin.line == 0)
+        const toml::source_position where = e.source().begin;
+        if (where.line == 0)
             throw EOptionError(Format("%s : manifeste illisible (%s)", {manifestFile, std::string(e.description())}));
-        throw EOptionError(Format("%s:%s : %s",
-                                  {manifestFile, std::to_string(e.source().begin.line), std::string(e.description())}));
+        throw EOptionError(Format("%s:%s:%s : %s", {manifestFile, std::to_string(where.line), std::to_string(where.column),
+                                                   TomlSyntaxMessage(e.description())}));
     }
     return TManifestReader(manifestFile).Read(manifest);
 }

@@ -1,14 +1,13 @@
 #include "show_writer.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "base/file_stream.h"
 #include "base/replace_file.h"
+#include "base/temporary_file.h"
 #include "option_values.h"
 #include "progress_bar.h"
 #include "slide_pictures.h"
-#include "temporary_output.h"
 
 namespace pellumo {
 namespace {
@@ -17,20 +16,18 @@ namespace fs = std::filesystem;
 
 // The player finds its music in its own folder, under the stored name.
 void CopyMusicBeside(const std::string& musicFile, const std::string& output) {
-    const fs::path target = fs::path(output).parent_path() / fs::path(musicFile).filename();
-    std::error_code error;
-    if (fs::equivalent(musicFile, target, error)) return;
     TFileStream source(musicFile, fmOpenRead | fmShareDenyNone);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(source.Size()));
     source.ReadBuffer(bytes.data(), bytes.size());
-    WriteFileReplacing(target.string(), bytes);
+    WriteFileReplacing((fs::path(output).parent_path() / fs::path(musicFile).filename()).string(), bytes);
 }
 
 }  // namespace
 
-void WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output) {
-    TTemporaryOutput temporary(output);
+std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output, bool copyMusic) {
+    TTemporaryFile temporary(output);
     TPlanFaults unreadable;
+    std::int64_t size = 0;
     {
         TFileStream target(temporary.Path(), fmOpenReadWrite);
         TFileStream source(player, fmOpenRead | fmShareDenyNone);
@@ -48,9 +45,11 @@ void WriteShow(const TShowPlan& plan, const std::string& player, const std::stri
         }
         unreadable.RaiseIfAny();
         writer.Finish();
+        size = target.Size();
     }
-    if (!plan.musicFile.empty()) CopyMusicBeside(plan.musicFile, output);
-    temporary.CommitExecutable();
+    if (copyMusic) CopyMusicBeside(plan.musicFile, output);
+    temporary.Commit(0755);
+    return size;
 }
 
 }  // namespace pellumo

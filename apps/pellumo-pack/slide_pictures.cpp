@@ -2,13 +2,13 @@
 
 #include "alpha_flattening.h"
 #include "base/file_stream.h"
-#include "base/format.h"
 #include "base/memory_stream.h"
 #include "exif_orientation.h"
 #include "option_values.h"
 #include "picture_loading.h"
 #include "picture_orientation.h"
 #include "player/catalogue.h"
+#include "raster/jpeg_codec.h"
 #include "raster/jpeg_image.h"
 
 namespace pellumo {
@@ -47,7 +47,12 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, T
     TJPEGImage jpeg;
     jpeg.LoadFromStream(stream);  // the header must read, or the show would fail when it plays
     const int orientation = ExifOrientation(bytes);
-    if (orientation == 1) return bytes;
+    if (orientation == 1) {
+        // Stored as they are, the bytes must still decode to the end: a damaged copy would
+        // otherwise only fail in the player.
+        VerifyJpegData(bytes);
+        return bytes;
+    }
     TBitmap upright;
     upright.Assign(jpeg);
     OrientUpright(upright, orientation);
@@ -59,8 +64,10 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, T
 std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background) {
     try {
         return PictureJpeg(picture, quality, background);
+    } catch (const EPictureError&) {
+        throw;
     } catch (const Exception& e) {
-        throw EOptionError(Format("%s : image illisible (%s)", {picture, e.Message()}));
+        RaisePictureError(picture, e.Message());
     }
 }
 

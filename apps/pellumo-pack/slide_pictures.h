@@ -12,8 +12,8 @@ namespace pellumo {
 // its EXIF orientation says the camera was turned: the player shows pixels as stored, so such
 // a picture is decoded, turned upright and encoded again at `quality`. Any other picture the
 // format registry reads is encoded at `quality`, its transparent parts laid over `background`
-// (the slide's colour around the picture). Raises an exception naming the file when the
-// picture cannot be read.
+// (the slide's colour around the picture). Raises EPictureError naming the file when the
+// picture cannot be read, or a JPEG that would be stored as it is does not decode to its end.
 std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background);
 
 }  // namespace pellumo

@@ -109,6 +109,12 @@ protected:
     }
     TRun Pack(const std::vector<std::string>& args) { return RunProgram(PELLUMO_PACK, args); }
 
+    // A show already at the output, which a failed build must leave as it is.
+    std::string OlderShow() {
+        EXPECT_EQ(Pack(Build({}, {kGray})).exitCode, 0);
+        return Contents(show);
+    }
+
     std::vector<std::string> Build(std::vector<std::string> options, const std::vector<std::string>& pictures) {
         std::vector<std::string> args{"build", "-o", show.string(), "--player", player.string()};
         args.insert(args.end(), options.begin(), options.end());

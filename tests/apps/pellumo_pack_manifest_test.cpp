@@ -135,7 +135,7 @@ TEST_F(PellumoPack, EveryFaultOfAManifestIsToldWithItsLineAndNothingIsWritten) {
                                    "[[slides]]\n"                            // 13
                                    "picture = \"notes.txt\"\n"               // 14
                                    "caption = \"" + std::string(81, 'x') + "\"\n");  // 15
-    WriteFile(show, "an older show");
+    const std::string olderShow = OlderShow();
     const TRun run = Pack({"build", "--manifest", (folder / "bad.toml").string(), "-o", show.string(), "--player",
                            player.string()});
     EXPECT_EQ(run.exitCode, 1);
@@ -147,7 +147,7 @@ TEST_F(PellumoPack, EveryFaultOfAManifestIsToldWithItsLineAndNothingIsWritten) {
         EXPECT_NE(found, std::string::npos) << fault << " in order in\n" << run.err;
         if (found != std::string::npos) at = found;
     }
-    EXPECT_EQ(Contents(show), "an older show");
+    EXPECT_EQ(Contents(show), olderShow);
 
     // Pictures that read badly are only found while the show is written; still nothing lands.
     WriteFile(folder / "late.toml", "[[slides]]\npicture = \"notes.txt\"\n[[slides]]\npicture = \"" + kGray +
@@ -157,13 +157,34 @@ TEST_F(PellumoPack, EveryFaultOfAManifestIsToldWithItsLineAndNothingIsWritten) {
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_NE(late.err.find("late.toml:1 : "), std::string::npos) << late.err;
     EXPECT_NE(late.err.find("late.toml:5 : "), std::string::npos) << late.err;
-    EXPECT_EQ(Contents(show), "an older show");
+    EXPECT_EQ(Contents(show), olderShow);
     for (const auto& entry : fs::directory_iterator(folder))
-        EXPECT_NE(entry.path().filename().string().rfind(".pellumo-pack", 0), 0u) << "leftover " << entry.path();
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "leftover " << entry.path();
+}
 
-    const TRun syntax = Pack({"build", "--manifest", (folder / "notes.txt").string(), "-o", show.string()});
-    EXPECT_EQ(syntax.exitCode, 1);
-    EXPECT_NE(syntax.err.find("notes.txt:1 : "), std::string::npos) << syntax.err;
+// Syntax errors in French, with line and column, in the words that say how to mend them.
+TEST_F(PellumoPack, ManifestSyntaxErrorsAreToldInFrenchWithTheirPlace) {
+    const struct {
+        std::string text;
+        std::string said;
+    } cases[] = {
+        {"caption = \"Été\nloop = true\n", "syntax.toml:1:15 : guillemet fermant manquant"},
+        {"caption = \"Été", "guillemet fermant manquant"},
+        {"caption = Été\n", "syntax.toml:1:11 : valeur inattendue"},
+        {"loop = oui\n", "syntax.toml:1:8 : valeur inattendue"},
+        {"[defaults\nduration = 5\n", "crochet fermant manquant"},
+        {"duration = 5 5\n", "texte inattendu après la valeur : « 5 »"},
+        {"loop = true\nloop = false\n", "syntax.toml:2:"},
+        {"quality = 1e\n", "syntax.toml:1:"},  // no plain words for this one: the parser's, introduced
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFile(folder / "syntax.toml", c.text);
+        const TRun run = Pack({"build", "--manifest", (folder / "syntax.toml").string(), "-o", show.string()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("Error while"), std::string::npos) << run.err;
+    }
 }
 
 // A JPEG has no transparency: what the picture leaves see-through shows the slide's colour.

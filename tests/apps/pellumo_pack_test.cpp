@@ -88,14 +88,14 @@ TEST_F(PellumoPack, RefusedBuildsNameTheCauseAndLeaveNoOutput) {
         {{"--duration", "-1"}, {kGray}, "--duration"},
         {{"--duration", "1.5"}, {kGray}, "--duration"},
     };
-    WriteFile(show, "an older show");
+    const std::string olderShow = OlderShow();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.named);
         const TRun run = Pack(Build(c.options, c.pictures));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err.rfind("pellumo-pack: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-        EXPECT_EQ(Contents(show), "an older show");
+        EXPECT_EQ(Contents(show), olderShow);
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);  // no leftover
     }
 }
@@ -110,8 +110,8 @@ TEST_F(PellumoPack, InspectRefusesFilesWithoutAShowAndEveryCommandHasHelp) {
         {{"inspect", player.string()}, 1, "pellumo-pack: " + player.string() + " : Ce fichier ne contient pas"},
         {{"inspect", (folder / "tiny").string(), "--json"}, 1, "ne contient pas de diaporama"},
         {{"inspect", (folder / "missing").string()}, 1, "pellumo-pack: Impossible d'ouvrir"},
-        {{"build", "--help"}, 0, "Usage:"},
-        {{"inspect", "--help"}, 0, "Usage:"},
+        {{"build", "--help"}, 0, "Utilisation :"},
+        {{"inspect", "--help"}, 0, "Utilisation :"},
     };
     for (const auto& c : cases) {
         const TRun run = Pack(c.args);
@@ -136,15 +136,15 @@ TEST_F(PellumoPack, FrameRendersEveryStyle) {
     for (int style = 0; style < 128; ++style) {
         const std::string number = std::to_string(style);
         for (const char* progress : {"0", "100"}) {
-            const TRun run = Pack({"frame", "--style", number, "--progress", progress, kColour, kGray, frame.string()});
+            const TRun run = Pack({"frame", "--force", "--style", number, "--progress", progress, kColour, kGray, frame.string()});
             ASSERT_EQ(run.exitCode, 0) << run.err;
             EXPECT_EQ(Pixels(frame), Rows(Decoded(std::string(progress) == "0" ? kColour : kGray))) << style << " at " << progress;
         }
-        const TRun middle = Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()});
+        const TRun middle = Pack({"frame", "--force", "--style", number, "--progress", "50", kColour, kGray, frame.string()});
         ASSERT_EQ(middle.exitCode, 0) << middle.err;
         if (style == 65 || style == 127) {
             const std::string first = Pixels(frame);
-            ASSERT_EQ(Pack({"frame", "--style", number, "--progress", "50", kColour, kGray, frame.string()}).exitCode, 0);
+            ASSERT_EQ(Pack({"frame", "--force", "--style", number, "--progress", "50", kColour, kGray, frame.string()}).exitCode, 0);
             EXPECT_EQ(Pixels(frame), first) << style;
         }
     }
@@ -198,7 +198,7 @@ TEST_F(PellumoPack, SheetShowsEveryStyleInALabelledCell) {
     for (const auto& [a, b] : {std::pair{1, 2}, {3, 5}, {60, 86}, {118, 123}})
         EXPECT_NE(CellPart(sheet, a, 240, 0, 150), CellPart(sheet, b, 240, 0, 150)) << a << " and " << b;
 
-    ASSERT_EQ(Pack({"sheet", "--progress", "0", "--size", "64x40", out.string()}).exitCode, 0);
+    ASSERT_EQ(Pack({"sheet", "--force", "--progress", "0", "--size", "64x40", out.string()}).exitCode, 0);
     const TBitmap small = LoadedSheet(out);
     EXPECT_EQ(small.Width(), 8 * 70 + 6);
     for (int style = 1; style < 128; ++style)
@@ -234,13 +234,13 @@ TEST_F(PellumoPack, ResampleGivesTheResamplersPixels) {
     const char* names[] = {"box", "triangle", "hermite", "bell", "spline", "lanczos3", "mitchell"};
     for (int filter = 0; filter < 7; ++filter) {
         SCOPED_TRACE(names[filter]);
-        const TRun run = Pack({"resample", "--filter", names[filter], "--size", "9x5", kColour, out.string()});
+        const TRun run = Pack({"resample", "--force", "--filter", names[filter], "--size", "9x5", kColour, out.string()});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         TBitmap source = Decoded(kColour), expected;
         ResampleBitmap(9, 5, static_cast<TResampleFilter>(filter), 0.0f, source, expected);
         EXPECT_EQ(Pixels(out), Rows(std::move(expected)));
     }
-    ASSERT_EQ(Pack({"resample", "--radius", "2.5", "--size", "20x3", kGray, out.string()}).exitCode, 0);
+    ASSERT_EQ(Pack({"resample", "--force", "--radius", "2.5", "--size", "20x3", kGray, out.string()}).exitCode, 0);
     TBitmap source = Decoded(kGray), expected;
     ResampleBitmap(20, 3, rfTriangle, 2.5f, source, expected);
     EXPECT_EQ(Pixels(out), Rows(std::move(expected)));
@@ -283,8 +283,8 @@ TEST_F(PellumoPack, ConvertAndInfoGoThroughTheFormatRegistry) {
     const struct {
         std::vector<std::string> args;
         std::string said;
-    } bad[] = {{{"convert", kColour, (folder / "x.wmf").string()}, "ne s'écrit pas"},
-               {{"convert", kColour, (folder / "x.unknown").string()}, "aucun format connu"},
+    } bad[] = {{{"convert", kColour, (folder / "x.wmf").string()}, "« .wmf » ne désigne aucun format que pellumo-pack écrit"},
+               {{"convert", kColour, (folder / "x.unknown").string()}, "« .unknown » ne désigne aucun format"},
                {{"info", (folder / "missing.bmp").string()}, "missing.bmp"},
                {{"info", kJpegFolder + "README.md"}, "inconnue"}};
     for (const auto& c : bad) {

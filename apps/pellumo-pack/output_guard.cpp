@@ -1,0 +1,31 @@
+#include "output_guard.h"
+
+#include <sys/stat.h>
+
+#include "base/format.h"
+#include "option_values.h"
+
+namespace pellumo {
+
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+void CheckOutputTarget(const std::string& output, const std::vector<std::string>& inputs, bool force,
+                       bool replaceable) {
+    struct stat existing {};
+    if (::stat(output.c_str(), &existing) != 0) return;  // nothing there yet
+    for (const std::string& input : inputs)
+        if (SameFile(output, input))
+            throw EOptionError(Format("%s : c'est aussi un fichier lu par la commande (%s), il ne sera pas remplacé",
+                                      {output, input}));
+    if (!S_ISREG(existing.st_mode))
+        throw EOptionError(Format("%s : existe déjà et n'est pas un fichier ordinaire", {output}));
+    if (!force && !replaceable)
+        throw EOptionError(Format("%s : ce fichier existe déjà ; --force pour le remplacer", {output}));
+}
+
+}  // namespace pellumo

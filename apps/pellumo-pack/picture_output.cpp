@@ -1,0 +1,66 @@
+#include "picture_output.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "base/format.h"
+#include "base/memory_stream.h"
+#include "base/replace_file.h"
+#include "option_values.h"
+#include "output_guard.h"
+#include "raster/picture.h"
+
+namespace pellumo {
+namespace {
+
+std::string ExtensionOf(const std::string& fileName) {
+    const std::string extension = std::filesystem::path(fileName).extension().string();
+    return extension.empty() ? extension : extension.substr(1);
+}
+
+// The class that writes the extension's own format, or nullptr: an unknown extension, or a
+// format that is only read.
+TGraphicClass WritingClass(const std::string& extension) {
+    if (extension.empty()) return nullptr;
+    const TGraphicClass graphicClass = TPicture::FindGraphicClass(extension);
+    return graphicClass != nullptr && graphicClass->Writes ? graphicClass : nullptr;
+}
+
+[[noreturn]] void RefuseExtension(const std::string& output, const std::string& extension) {
+    if (extension.empty())
+        throw EOptionError(Format("%s : sans extension, le format à écrire est inconnu (%s)",
+                                  {output, WrittenPictureExtensions()}));
+    throw EOptionError(Format("%s : l'extension « .%s » ne désigne aucun format que pellumo-pack écrit (%s)",
+                              {output, extension, WrittenPictureExtensions()}));
+}
+
+}  // namespace
+
+std::string WrittenPictureExtensions() {
+    std::string names;
+    for (const TFileFormat& format : TPicture::FileFormats())
+        if (format.GraphicClass->Writes) names += (names.empty() ? "" : ", ") + format.Extension;
+    return names;
+}
+
+void CheckPictureOutput(const std::string& output, const std::vector<std::string>& inputs, bool force) {
+    const std::string extension = ExtensionOf(output);
+    if (WritingClass(extension) == nullptr) RefuseExtension(output, extension);
+    CheckOutputTarget(output, inputs, force);
+}
+
+void SavePictureFile(const TBitmap& bitmap, const std::string& output) {
+    const std::string extension = ExtensionOf(output);
+    const TGraphicClass graphicClass = WritingClass(extension);
+    if (graphicClass == nullptr) RefuseExtension(output, extension);
+    std::unique_ptr<TGraphic> graphic = graphicClass->Create();
+    graphic->Assign(bitmap);
+    // Encoded whole before the file is touched: a picture the format cannot hold (an icon
+    // beyond 256 pixels) fails here and leaves nothing behind.
+    TMemoryStream bytes;
+    graphic->SaveToStream(bytes);
+    if (bytes.Bytes().empty()) throw EConvertError(output + " : image vide, rien à écrire");
+    WriteFileReplacing(output, bytes.Bytes());
+}
+
+}  // namespace pellumo
