@@ -58,7 +58,11 @@ void SavePictureFile(const TBitmap& bitmap, const std::string& output) {
     // Encoded whole before the file is touched: a picture the format cannot hold (an icon
     // beyond 256 pixels) fails here and leaves nothing behind.
     TMemoryStream bytes;
-    graphic->SaveToStream(bytes);
+    try {
+        graphic->SaveToStream(bytes);
+    } catch (const Exception& e) {
+        throw EConvertError(output + " : image impossible à écrire dans ce format (" + e.Message() + ")");
+    }
     if (bytes.Bytes().empty()) throw EConvertError(output + " : image vide, rien à écrire");
     WriteFileReplacing(output, bytes.Bytes());
 }
