@@ -170,6 +170,19 @@ TEST_F(PackFiles, AFolderStandsForItsPicturesInNameOrder) {
     EXPECT_NE(empty.err.find("aucune image dans ce dossier"), std::string::npos) << empty.err;
 }
 
+// A program without a show appended (the tool itself, like the plain player) is no show.
+TEST_F(PackFiles, AProgramWithoutAShowIsSaidToHoldNone) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"inspect", PELLUMO_PACK},
+                                                 std::vector<std::string>{"inspect", "--json", PELLUMO_PACK},
+                                                 std::vector<std::string>{"extract", PELLUMO_PACK, (folder / "out").string()}}) {
+        const TRun run = Pack(args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, std::string("pellumo-pack: ") + PELLUMO_PACK + " : Ce fichier ne contient pas de diaporama\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(fs::exists(folder / "out"));
+}
+
 TEST_F(PackFiles, StyleNamesForgiveSpacesAndSuggestTheNearest) {
     ASSERT_EQ(Pack(Build({"--style", "  slide in from top ", "--frame-color", "none"}, {kGray})).exitCode, 0);
     TFileStream stream(show.string(), fmOpenRead);
