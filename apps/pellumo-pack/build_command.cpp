@@ -1,18 +1,21 @@
 #include "build_command.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <system_error>
 
+#include "authoring/option_values.h"
+#include "authoring/output_guard.h"
+#include "authoring/show_document.h"
+#include "authoring/show_manifest.h"
+#include "authoring/show_reading.h"
+#include "authoring/show_writer.h"
 #include "base/format.h"
-#include "option_values.h"
-#include "output_guard.h"
-#include "picture_folders.h"
-#include "show_manifest.h"
-#include "show_reading.h"
-#include "show_writer.h"
+#include "progress_bar.h"
 
 namespace pellumo {
 namespace {
@@ -37,40 +40,50 @@ void ParseGiven(const std::optional<std::string>& value, TPlanFaults& faults, Pa
     }
 }
 
-TShowPlan PlanFromOptions(const TBuildRequest& request) {
-    TPlanFaults faults;
-    TShowPlan plan;
-    if (!request.music.empty()) {
-        plan.musicFile = request.music;
-        plan.header.MusicFileName = MusicNameOf(request.music, "--music", faults);
-    }
-    plan.header.LoopShow = request.loop;
-    plan.header.CopyAllowed = request.copyAllowed;
-    plan.header.FineResize = request.fineResize;
+// The document the options describe: every value given is checked here, in the options' own
+// words, and only those that hold go into the document; PlanShow then looks into the folders.
+TShowDocument DocumentFromOptions(const TBuildRequest& request, TPlanFaults& faults) {
+    TShowSettings settings;
+    if (!request.music.empty() && !MusicNameOf(request.music, "--music", faults).empty()) settings.music = request.music;
+    settings.loop = request.loop;
+    settings.copyAllowed = request.copyAllowed;
+    settings.fineResize = request.fineResize;
 
-    TSlideEntry settings = DefaultSlideSettings();
-    ParseGiven(request.duration, faults, [&](auto& text) { settings.Duration = ParseDuration(text, "--duration"); });
-    ParseGiven(request.style, faults, [&](auto& text) { settings.TransitionStyle = ParseStyle(text, "--style"); });
-    ParseGiven(request.caption, faults,
-               [&](auto& text) { settings.Caption.Assign(ParseShowText(text, "--caption")); });
+    TSlideValues defaults;
+    ParseGiven(request.duration, faults, [&](auto& text) { defaults.duration = ParseDuration(text, "--duration"); });
+    ParseGiven(request.style, faults, [&](auto& text) { defaults.style = ParseStyle(text, "--style"); });
+    ParseGiven(request.caption, faults, [&](auto& text) {
+        ParseShowText(text, "--caption");
+        defaults.caption = text;
+    });
     ParseGiven(request.captionColor, faults,
-               [&](auto& text) { settings.CaptionColor = ParseColor(text, "--caption-color"); });
-    ParseGiven(request.backColor, faults, [&](auto& text) { settings.BackColor = ParseColor(text, "--back-color"); });
+               [&](auto& text) { defaults.captionColor = ParseColor(text, "--caption-color"); });
+    ParseGiven(request.backColor, faults, [&](auto& text) { defaults.backColor = ParseColor(text, "--back-color"); });
     ParseGiven(request.frameColor, faults, [&](auto& text) {
         const std::optional<TColor> frame = ParseFrameColor(text, "--frame-color");
-        settings.Framed = frame.has_value();
-        settings.FrameColor = frame.value_or(clBlack);
+        defaults.frameColor = frame ? TFrameColor::Of(*frame) : TFrameColor::None();
     });
-    for (const std::string& picture : request.pictures) {
-        if (!IsPictureFolder(picture)) {
-            plan.slides.push_back({picture, settings, "diapositive " + std::to_string(plan.slides.size() + 1)});
-            continue;
-        }
-        const std::vector<std::string> pictures = PicturesInFolder(picture);
-        if (pictures.empty()) faults.Add(picture + " : aucune image dans ce dossier");
-        for (const std::string& inFolder : pictures)
-            plan.slides.push_back({inFolder, settings, "diapositive " + std::to_string(plan.slides.size() + 1)});
+
+    std::vector<TDocumentSlide> slides;
+    for (const std::string& picture : request.pictures) slides.push_back({picture, {}, {}});
+    TShowDocument document;
+    document.SetSettings(settings);
+    document.SetDefaults(defaults);
+    document.InsertSlides(0, std::move(slides));
+    return document;
+}
+
+// request -> document -> plan: every fault of the request, wherever found, told together.
+TShowPlan PlanOf(const TBuildRequest& request) {
+    TPlanFaults faults;
+    TShowDocument document =
+        request.manifest.empty() ? DocumentFromOptions(request, faults) : ReadManifest(request.manifest, faults);
+    if (request.quality) {
+        TShowSettings settings = document.Settings();
+        settings.jpegQuality = *request.quality;
+        document.SetSettings(settings);
     }
+    TShowPlan plan = PlanShow(document, faults);
     faults.RaiseIfAny();
     return plan;
 }
@@ -127,14 +140,22 @@ std::string SizeText(std::int64_t bytes) {
 }  // namespace
 
 void RunBuild(const TBuildRequest& request, std::ostream& report) {
-    TShowPlan plan = request.manifest.empty() ? PlanFromOptions(request) : ReadShowManifest(request.manifest);
-    if (request.quality) plan.jpegQuality = *request.quality;
+    const TShowPlan plan = PlanOf(request);
     const std::string player = request.player.empty() ? DefaultPlayer() : request.player;
     const std::vector<std::string> inputs = BuildInputs(request, plan, player);
     CheckOutputTarget(request.output, inputs, request.force, IsShow(request.output));
     const bool copyMusic = MusicToCopy(plan, request.output, inputs, request.force);
 
-    const std::int64_t size = WriteShow(plan, player, request.output, copyMusic);
+    // The bar is drawn once the writer starts on the pictures, as it says so.
+    std::optional<TProgressBar> bar;
+    TWriteProgress progress;
+    progress.step = [&bar](std::size_t done, std::size_t total) {
+        if (done == 0)
+            bar.emplace(stderr, "Images", total);
+        else if (bar)
+            bar->Step();
+    };
+    const std::int64_t size = WriteShow(plan, player, request.output, copyMusic, progress);
     const std::size_t slides = plan.slides.size();
     report << request.output << " : " << slides << (slides == 1 ? " diapositive, " : " diapositives, ") << SizeText(size);
     if (!plan.musicFile.empty())

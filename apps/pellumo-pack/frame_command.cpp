@@ -1,8 +1,8 @@
 #include "frame_command.h"
 
+#include "authoring/option_values.h"
+#include "authoring/picture_loading.h"
 #include "frame_composition.h"
-#include "option_values.h"
-#include "picture_loading.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 #include "transition/style_names.h"

@@ -1,9 +1,9 @@
 #include "image_commands.h"
 
+#include "authoring/picture_loading.h"
 #include "base/exceptions.h"
 #include "imaging/formats/format_registry.h"
 #include "json_writer.h"
-#include "picture_loading.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 

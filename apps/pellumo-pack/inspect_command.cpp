@@ -1,10 +1,10 @@
 #include "inspect_command.h"
 
+#include "authoring/option_values.h"
+#include "authoring/show_reading.h"
 #include "base/ansi_text.h"
 #include "json_writer.h"
-#include "option_values.h"
 #include "player/catalogue.h"
-#include "show_reading.h"
 #include "text_table.h"
 #include "transition/style_names.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/option_values.h"
 #include "base/temporary_file.h"
 #include "build_command.h"
 #include "command_line.h"
@@ -11,7 +12,6 @@
 #include "image_commands.h"
 #include "imaging/formats/format_registry.h"
 #include "inspect_command.h"
-#include "option_values.h"
 #include "picture_output.h"
 #include "resample_command.h"
 #include "sheet_command.h"

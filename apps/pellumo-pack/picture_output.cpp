@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "authoring/option_values.h"
+#include "authoring/output_guard.h"
 #include "base/format.h"
 #include "base/memory_stream.h"
 #include "base/replace_file.h"
-#include "option_values.h"
-#include "output_guard.h"
 #include "raster/picture.h"
 
 namespace pellumo {

@@ -3,10 +3,10 @@
 #include <array>
 #include <string_view>
 
+#include "authoring/option_values.h"
+#include "authoring/picture_loading.h"
 #include "base/exceptions.h"
 #include "imaging/resample/resample.h"
-#include "option_values.h"
-#include "picture_loading.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 

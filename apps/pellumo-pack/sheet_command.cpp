@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/option_values.h"
 #include "bitmap_font.h"
 #include "frame_composition.h"
-#include "option_values.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 #include "sheet_pictures.h"

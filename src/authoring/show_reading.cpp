@@ -1,4 +1,4 @@
-#include "show_reading.h"
+#include "authoring/show_reading.h"
 
 #include "base/file_stream.h"
 #include "base/format.h"

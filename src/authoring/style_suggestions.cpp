@@ -1,4 +1,4 @@
-#include "style_suggestions.h"
+#include "authoring/style_suggestions.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "picture_loading.h"
+#include "authoring/picture_loading.h"
 
 #include "base/format.h"
 #include "raster/picture.h"

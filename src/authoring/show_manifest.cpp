@@ -1,14 +1,14 @@
-#include "show_manifest.h"
+#include "authoring/show_manifest.h"
 
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <toml++/toml.h>
 
+#include "authoring/option_values.h"
+#include "authoring/picture_folders.h"
+#include "authoring/toml_errors.h"
 #include "base/format.h"
-#include "option_values.h"
-#include "picture_folders.h"
-#include "toml_errors.h"
 
 namespace pellumo {
 namespace {
@@ -18,132 +18,124 @@ namespace fs = std::filesystem;
 // Reads one manifest: keeps its name and folder for messages and paths.
 class TManifestReader {
 public:
-    explicit TManifestReader(const std::string& manifestFile)
-        : name_(manifestFile), folder_(fs::path(manifestFile).parent_path()) {}
+    TManifestReader(const std::string& manifestFile, TPlanFaults& faults)
+        : name_(manifestFile), folder_(fs::path(manifestFile).parent_path()), faults_(faults) {}
 
-    TShowPlan Read(const toml::table& manifest) {
-        TShowPlan plan;
-        TSlideEntry defaults = DefaultSlideSettings();
+    TShowDocument Read(const toml::table& manifest) {
+        TShowSettings settings;
+        TSlideValues defaults;
+        TSourceLines settingsLines, defaultsLines;
         for (auto&& [key, node] : manifest) {
             const std::string_view name = key.str();
+            if (name != "slides" && name != "defaults") settingsLines.keys[std::string(name)] = Line(node);
             if (name == "music") {
-                if (const std::string* music = Text(node, name)) {
-                    plan.musicFile = Resolved(*music);
-                    plan.header.MusicFileName = MusicNameOf(plan.musicFile, Where(node), faults_, Line(node));
-                }
+                if (const std::string* music = Text(node, name)) settings.music = Resolved(*music);
             } else if (name == "loop") {
-                Flag(node, name, plan.header.LoopShow);
+                Flag(node, name, settings.loop);
             } else if (name == "copy_allowed") {
-                Flag(node, name, plan.header.CopyAllowed);
+                Flag(node, name, settings.copyAllowed);
             } else if (name == "fine_resize") {
-                Flag(node, name, plan.header.FineResize);
+                Flag(node, name, settings.fineResize);
             } else if (name == "quality") {
-                if (const auto quality = Integer(node, name, 1, 100)) plan.jpegQuality = static_cast<int>(*quality);
+                if (const auto quality = Integer(node, name, 1, 100)) settings.jpegQuality = static_cast<int>(*quality);
             } else if (name == "defaults") {
-                if (const toml::table* table = Table(node, name)) ReadSlideKeys(*table, defaults, false);
+                defaultsLines.table = Line(node);
+                if (const toml::table* table = Table(node, name)) ReadSlideKeys(*table, defaults, defaultsLines, false);
             } else if (name != "slides") {
                 Unknown(key);
             }
         }
-        ReadSlides(manifest, defaults, plan);
-        faults_.RaiseIfAny();
-        return plan;
+        TShowDocument document;
+        document.SetSource(name_, std::move(settingsLines), std::move(defaultsLines));
+        document.SetSettings(settings);
+        document.SetDefaults(defaults);
+        document.InsertSlides(0, ReadSlides(manifest));
+        return document;
     }
 
 private:
-    void ReadSlides(const toml::table& manifest, const TSlideEntry& defaults, TShowPlan& plan) {
-        const toml::array* slides = manifest["slides"].as_array();
-        if (slides == nullptr || slides->empty()) {
+    std::vector<TDocumentSlide> ReadSlides(const toml::table& manifest) {
+        std::vector<TDocumentSlide> slides;
+        const toml::array* tables = manifest["slides"].as_array();
+        if (tables == nullptr || tables->empty()) {
             faults_.Add(name_ + " : aucune diapositive ([[slides]] avec picture = \"...\")", 0);
-            return;
+            return slides;
         }
-        for (const toml::node& node : *slides) {
+        for (const toml::node& node : *tables) {
             const toml::table* table = node.as_table();
             if (table == nullptr) {
                 Fault(node, "slides : chaque diapositive est une table [[slides]]");
                 continue;
             }
-            TSlidePlan slide{{}, defaults, Where(node)};
-            ReadSlideKeys(*table, slide.settings, true);
-            const toml::node* picture = table->get("picture");
-            if (picture == nullptr) {
-                Fault(node, "picture manque : le fichier image de la diapositive");
-                plan.slides.push_back(std::move(slide));
-            } else if (const std::string* path = Text(*picture, "picture")) {
-                // A folder stands for its pictures, each a slide with this table's settings.
-                for (std::string& file : CheckedPictures(*picture, *path)) {
-                    slide.picture = std::move(file);
-                    plan.slides.push_back(slide);
-                }
+            TDocumentSlide slide;
+            slide.source.lines.table = Line(node);
+            ReadSlideKeys(*table, slide.values, slide.source.lines, true);
+            // Without a picture the slide stays, for PlanShow to tell; with a picture that is
+            // no text there is nothing to keep.
+            if (const toml::node* picture = table->get("picture")) {
+                const std::string* path = Text(*picture, "picture");
+                if (path == nullptr) continue;
+                slide.picture = Resolved(*path);
+                CheckPicture(*picture, slide.picture);
             }
+            slides.push_back(std::move(slide));
         }
+        return slides;
     }
 
-    void ReadSlideKeys(const toml::table& table, TSlideEntry& slide, bool isSlide) {
+    void ReadSlideKeys(const toml::table& table, TSlideValues& values, TSourceLines& lines, bool isSlide) {
         for (auto&& [key, node] : table) {
             const std::string_view name = key.str();
+            lines.keys[std::string(name)] = Line(node);
             if (name == "duration") {
                 if (const auto seconds = Integer(node, name, 0, std::numeric_limits<std::int32_t>::max()))
-                    slide.Duration = static_cast<std::int32_t>(*seconds);
+                    values.duration = static_cast<std::int32_t>(*seconds);
             } else if (name == "style") {
-                ReadStyle(node, slide);
+                ReadStyle(node, values);
             } else if (name == "caption") {
-                if (const std::string* caption = Text(node, name)) Checked(node, [&] {
-                    slide.Caption.Assign(ParseShowText(*caption, "caption"));
-                });
+                if (const std::string* caption = Text(node, name)) values.caption = *caption;
             } else if (name == "caption_color") {
-                ReadColor(node, name, slide.CaptionColor);
+                ReadColor(node, name, values.captionColor);
             } else if (name == "back_color") {
-                ReadColor(node, name, slide.BackColor);
+                ReadColor(node, name, values.backColor);
             } else if (name == "frame_color") {
-                ReadFrame(node, slide);
+                ReadFrame(node, values);
             } else if (!(isSlide && name == "picture")) {
                 Unknown(key);
             }
         }
     }
 
-    void ReadStyle(const toml::node& node, TSlideEntry& slide) {
+    void ReadStyle(const toml::node& node, TSlideValues& values) {
         if (const toml::value<std::int64_t>* number = node.as_integer()) {
             if (number->get() < 0 || number->get() > 127)
                 Fault(node, Format("style : %s hors de 0..127", {std::to_string(number->get())}));
             else
-                slide.TransitionStyle = static_cast<std::int32_t>(number->get());
+                values.style = static_cast<std::uint8_t>(number->get());
         } else if (const std::string* name = Text(node, "style")) {
-            Checked(node, [&] { slide.TransitionStyle = ParseStyle(*name, "style"); });
+            Checked(node, [&] { values.style = ParseStyle(*name, "style"); });
         }
     }
 
-    void ReadColor(const toml::node& node, std::string_view name, TColor& color) {
+    void ReadColor(const toml::node& node, std::string_view name, std::optional<TColor>& color) {
         if (const std::string* text = Text(node, name)) Checked(node, [&] { color = ParseColor(*text, name); });
     }
 
-    void ReadFrame(const toml::node& node, TSlideEntry& slide) {
+    void ReadFrame(const toml::node& node, TSlideValues& values) {
         const std::string* text = Text(node, "frame_color");
         if (text == nullptr) return;
         Checked(node, [&] {
             const std::optional<TColor> frame = ParseFrameColor(*text, "frame_color");
-            slide.Framed = frame.has_value();
-            slide.FrameColor = frame.value_or(clBlack);
+            values.frameColor = frame ? TFrameColor::Of(*frame) : TFrameColor::None();
         });
     }
 
-    std::vector<std::string> CheckedPictures(const toml::node& node, const std::string& path) {
-        const std::string resolved = Resolved(path);
-        if (IsPictureFolder(resolved)) {
-            std::vector<std::string> pictures;
-            try {
-                pictures = PicturesInFolder(resolved);
-            } catch (const EOptionError& e) {
-                Fault(node, e.Message());
-            }
-            if (pictures.empty()) Fault(node, "aucune image dans le dossier " + resolved);
-            return pictures;
-        }
+    // A folder is PlanShow's to look into; a picture file must be there to be read.
+    void CheckPicture(const toml::node& node, const std::string& resolved) {
+        if (IsPictureFolder(resolved)) return;
         std::error_code error;
         if (!fs::is_regular_file(resolved, error) || !std::ifstream(resolved, std::ios::binary))
             Fault(node, "image introuvable ou illisible : " + resolved);
-        return {resolved};
     }
 
     // A value's type check: the value when it has the wanted type, else a fault and nothing.
@@ -198,12 +190,12 @@ private:
 
     std::string name_;
     fs::path folder_;
-    TPlanFaults faults_;
+    TPlanFaults& faults_;
 };
 
 }  // namespace
 
-TShowPlan ReadShowManifest(const std::string& manifestFile) {
+TShowDocument ReadManifest(const std::string& manifestFile, TPlanFaults& faults) {
     toml::table manifest;
     try {
         manifest = toml::parse_file(manifestFile);
@@ -214,7 +206,15 @@ TShowPlan ReadShowManifest(const std::string& manifestFile) {
         throw EOptionError(Format("%s:%s:%s : %s", {manifestFile, std::to_string(where.line), std::to_string(where.column),
                                                    TomlSyntaxMessage(e.description())}));
     }
-    return TManifestReader(manifestFile).Read(manifest);
+    return TManifestReader(manifestFile, faults).Read(manifest);
+}
+
+TShowDocument ReadManifest(const std::string& manifestFile) {
+    TPlanFaults faults;
+    TShowDocument document = ReadManifest(manifestFile, faults);
+    PlanShow(document, faults);
+    faults.RaiseIfAny();
+    return document;
 }
 
 }  // namespace pellumo

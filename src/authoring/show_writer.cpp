@@ -1,13 +1,12 @@
-#include "show_writer.h"
+#include "authoring/show_writer.h"
 
 #include <filesystem>
 
+#include "authoring/option_values.h"
+#include "authoring/slide_pictures.h"
 #include "base/file_stream.h"
 #include "base/replace_file.h"
 #include "base/temporary_file.h"
-#include "option_values.h"
-#include "progress_bar.h"
-#include "slide_pictures.h"
 
 namespace pellumo {
 namespace {
@@ -24,7 +23,12 @@ void CopyMusicBeside(const std::string& musicFile, const std::string& output) {
 
 }  // namespace
 
-std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output, bool copyMusic) {
+std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output, bool copyMusic,
+                       const TWriteProgress& progress) {
+    const std::size_t total = plan.slides.size();
+    const auto step = [&](std::size_t done) {
+        if (progress.step) progress.step(done, total);
+    };
     TTemporaryFile temporary(output);
     TPlanFaults unreadable;
     std::int64_t size = 0;
@@ -33,15 +37,17 @@ std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const s
         TFileStream source(player, fmOpenRead | fmShareDenyNone);
         target.CopyFrom(source, 0);
         TCatalogueWriter writer(target, plan.header);
-        TProgressBar progress(stderr, "Images", plan.slides.size());
+        step(0);
+        std::size_t done = 0;
         for (const TSlidePlan& slide : plan.slides) {
+            if (progress.cancelled && progress.cancelled()) throw EWriteCancelled();
             try {
                 const std::vector<std::uint8_t> jpeg = SlideJpegBytes(slide.picture, plan.jpegQuality, slide.settings.BackColor);
                 if (unreadable.Empty()) writer.AddSlide(slide.settings, jpeg);
             } catch (const EOptionError& e) {
                 unreadable.Add(slide.origin + " : " + e.Message());
             }
-            progress.Step();
+            step(++done);
         }
         unreadable.RaiseIfAny();
         writer.Finish();

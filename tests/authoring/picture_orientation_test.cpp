@@ -1,4 +1,4 @@
-#include "picture_orientation.h"
+#include "authoring/picture_orientation.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/exif_orientation.h"
 #include "base/memory_stream.h"
-#include "exif_orientation.h"
 #include "raster/bitmap.h"
 #include "raster/jpeg_image.h"
 

@@ -1,4 +1,4 @@
-#include "toml_errors.h"
+#include "authoring/toml_errors.h"
 
 #include <array>
 

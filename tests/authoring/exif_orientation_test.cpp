@@ -1,4 +1,4 @@
-#include "exif_orientation.h"
+#include "authoring/exif_orientation.h"
 
 #include <gtest/gtest.h>
 

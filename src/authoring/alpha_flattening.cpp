@@ -1,4 +1,4 @@
-#include "alpha_flattening.h"
+#include "authoring/alpha_flattening.h"
 
 namespace pellumo {
 namespace {

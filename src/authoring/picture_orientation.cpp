@@ -1,4 +1,4 @@
-#include "picture_orientation.h"
+#include "authoring/picture_orientation.h"
 
 #include <cstring>
 

@@ -1,14 +1,14 @@
-#include "option_values.h"
+#include "authoring/option_values.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 
+#include "authoring/style_suggestions.h"
 #include "base/ansi_text.h"
 #include "base/format.h"
 #include "player/catalogue.h"
-#include "style_suggestions.h"
 #include "transition/style_names.h"
 
 namespace pellumo {

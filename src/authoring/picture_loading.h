@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "option_values.h"
+#include "authoring/option_values.h"
 #include "raster/bitmap.h"
 
 namespace pellumo {

@@ -1,11 +1,11 @@
-#include "picture_folders.h"
+#include "authoring/picture_folders.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
 
-#include "option_values.h"
+#include "authoring/option_values.h"
 #include "raster/picture.h"
 
 namespace pellumo {

@@ -1,9 +1,9 @@
-#include "output_guard.h"
+#include "authoring/output_guard.h"
 
 #include <sys/stat.h>
 
+#include "authoring/option_values.h"
 #include "base/format.h"
-#include "option_values.h"
 
 namespace pellumo {
 

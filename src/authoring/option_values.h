@@ -10,8 +10,8 @@
 
 namespace pellumo {
 
-// A value given on the command line that cannot go into a show; the message names the
-// option.
+// A value that cannot go into a show, given on the command line, in a manifest or in a
+// document; the message names the option or the key.
 class EOptionError : public Exception {
 public:
     using Exception::Exception;

@@ -8,6 +8,8 @@
 
 namespace pellumo {
 
+class TShowDocument;
+
 // One slide to be: where its picture comes from and how it plays. `origin` says where it was
 // asked for ("show.toml:12", or the picture's own name on the command line) for messages.
 struct TSlidePlan {
@@ -56,5 +58,15 @@ private:
 // Windows-1252, 80 bytes at most. Faults go to `faults`, prefixed with `origin`.
 std::string MusicNameOf(const std::string& musicFile, const std::string& origin, TPlanFaults& faults,
                         std::int64_t line = 0);
+
+// The show a document describes, ready for WriteShow: every slide value resolved (the slide's
+// own, else the defaults', else DefaultSlideSettings) and checked (music readable and named in
+// 80 bytes, captions Windows-1252 holds in 80 bytes, values in range), a folder's slide
+// expanded into one slide per picture in it. Faults go to `faults`, named by the manifest's
+// file and line when the document was read from one, else by the slide or the folder. The
+// pictures themselves are read, and their faults told together, by WriteShow.
+TShowPlan PlanShow(const TShowDocument& document, TPlanFaults& faults);
+// The same, raising every fault together as EOptionError.
+TShowPlan PlanShow(const TShowDocument& document);
 
 }  // namespace pellumo

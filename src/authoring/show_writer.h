@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "authoring/show_plan.h"
+#include "base/exceptions.h"
+
+namespace pellumo {
+
+// A show's writing stopped because it was asked to: nothing of it is left.
+class EWriteCancelled : public Exception {
+public:
+    EWriteCancelled() : Exception("écriture du diaporama annulée") {}
+};
+
+// How a long write tells its progress and learns that it should stop. Either may be empty.
+struct TWriteProgress {
+    // Told (0, total) before the first picture, then (done, total) after each one.
+    std::function<void(std::size_t done, std::size_t total)> step;
+    // Asked before each picture; true stops the write.
+    std::function<bool()> cancelled;
+};
+
+// Writes the planned show: a copy of the player with the catalogue and every slide's picture
+// appended, executable, and, when `copyMusic`, the music file copied beside it. Either all of
+// the show appears or none of it does: pictures that cannot be read are reported together
+// (EOptionError) once all have been tried, and the output is only renamed into place when
+// complete; an interrupted or cancelled write (EWriteCancelled) leaves no temporary file and
+// copies no music. Returns the size of the show file.
+std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output, bool copyMusic,
+                       const TWriteProgress& progress = {});
+
+}  // namespace pellumo
