@@ -321,6 +321,47 @@ void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& targ
     target.Assign(std::move(decoded));
 }
 
+void DecodeJpegScaled(std::span<const std::uint8_t> data, int longestSide, TBitmap& target) {
+    DecompressSession session(data);
+    jpeg_decompress_struct& cinfo = session.cinfo;
+    TDecodePlan plan;
+    Guarded(session.errors, [&] {
+        session.Start();
+        plan = Configure(cinfo, false);
+    });
+    // Progressive data keeps every coefficient of the full picture in memory, whatever the scale.
+    CheckedImageBytes(cinfo.image_width, cinfo.image_height, 32);
+    Guarded(session.errors, [&] {
+        // Asking libjpeg what each scale gives: a build that lacks a scale answers with a larger one.
+        for (unsigned eighths = 1; eighths <= 8; ++eighths) {
+            cinfo.scale_num = eighths;
+            cinfo.scale_denom = 8;
+            jpeg_calc_output_dimensions(&cinfo);
+            if (std::max(cinfo.output_width, cinfo.output_height) >= static_cast<JDIMENSION>(std::max(longestSide, 1)))
+                break;
+        }
+    });
+    const auto width = static_cast<int>(cinfo.output_width), height = static_cast<int>(cinfo.output_height);
+    TBitmap decoded;
+    decoded.SetPixelFormat(pf24bit);
+    decoded.SetSize(width, height);
+    if (plan.cmyk) session.row.resize(std::size_t{cinfo.output_width} * 4);
+    if (plan.gray) session.row.resize(std::size_t{cinfo.output_width});
+    Guarded(session.errors, [&] {
+        jpeg_start_decompress(&cinfo);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            std::uint8_t* const row = decoded.ScanLine(static_cast<int>(cinfo.output_scanline));
+            JSAMPROW rowPointer = plan.cmyk || plan.gray ? session.row.data() : row;
+            if (jpeg_read_scanlines(&cinfo, &rowPointer, 1) != 1) break;
+            if (plan.cmyk) CmykRowToBgr(session.row.data(), width, plan.inverted, row);
+            if (plan.gray)
+                for (int x = 0; x < width; ++x) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = session.row[std::size_t(x)];
+        }
+        jpeg_finish_decompress(&cinfo);
+    });
+    target.Assign(std::move(decoded));
+}
+
 void VerifyJpegData(std::span<const std::uint8_t> data) {
     DecompressSession session(data);
     jpeg_decompress_struct& cinfo = session.cinfo;

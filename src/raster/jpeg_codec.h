@@ -26,6 +26,14 @@ JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data);
 // picture and the cores; a palette chosen over the whole picture takes one).
 void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target, int bands = 0);
 
+// A reduced decode for previews: libjpeg reconstructs the picture at the smallest of its
+// scales (N/8) whose longer side still reaches `longestSide` (full scale when none does), so a
+// 24-megapixel photograph costs its entropy decoding and little more. Always pf24bit: gray
+// and CMYK come out in the colours DecodeJpeg gives them. The Exif orientation is not applied.
+// Raises EJPEG as DecodeJpeg does, and EConvertError for a picture over the size limit;
+// `target` changes only on success.
+void DecodeJpegScaled(std::span<const std::uint8_t> data, int longestSide, TBitmap& target);
+
 // Reads the whole picture, as a decode would, without keeping it: raises EJPEG where
 // DecodeJpeg would, and ECannotAllocate for a picture over the size limit. Cheaper than a
 // decode, since the picture is reconstructed at an eighth of its size.
