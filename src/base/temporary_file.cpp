@@ -1,6 +1,7 @@
 #include "base/temporary_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,7 +27,8 @@ std::array<std::array<char, kMaxPath>, kSlots> slotPaths;
 std::array<std::atomic<bool>, kSlots> slotClaimed;  // taken by a file
 std::array<std::atomic<bool>, kSlots> slotUsed;     // its path is complete: the handler may read it
 
-constexpr std::size_t kMaxHiddenName = 200;  // leaves room for the dot and the random part
+constexpr std::size_t kMaxHiddenName = 200;
+constexpr int kInterruptingSignals[] = {SIGINT, SIGTERM, SIGHUP};  // leaves room for the dot and the random part
 
 int Register(const std::string& path) {
     if (path.size() >= kMaxPath) return -1;
@@ -69,9 +71,16 @@ mode_t NewFileMode() {
 }
 
 TTemporaryFile::TTemporaryFile(const std::string& target) : target_(target), path_(TemporaryPattern(target)) {
+    // A signal between making the file and registering it would leave it behind: held back
+    // until the handler can find the file.
+    sigset_t interrupting, previous;
+    sigemptyset(&interrupting);
+    for (const int signal : kInterruptingSignals) sigaddset(&interrupting, signal);
+    ::pthread_sigmask(SIG_BLOCK, &interrupting, &previous);
     fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ >= 0) slot_ = Register(path_);
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (fd_ < 0) throw EFCreateError(target);
-    slot_ = Register(path_);
 }
 
 TTemporaryFile::~TTemporaryFile() {
@@ -103,7 +112,7 @@ void TTemporaryFile::Commit(mode_t mode) {
 }
 
 void RemoveTemporaryFilesOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : kInterruptingSignals) {
         struct sigaction action {};
         action.sa_handler = RemoveTemporariesAndDie;
         sigemptyset(&action.sa_mask);
