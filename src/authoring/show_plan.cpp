@@ -178,4 +178,21 @@ TShowPlan PlanShow(const TShowDocument& document) {
     return plan;
 }
 
+TSlideValues EffectiveSlideValues(const TShowDocument& document, std::size_t index) {
+    const TSlideValues& own = document.Slide(index).values;
+    const TSlideValues& defaults = document.Defaults();
+    const TSlideEntry builtIn = DefaultSlideSettings();
+    const auto pick = [](const auto& first, const auto& second, auto last) {
+        return std::optional(first ? *first : second ? *second : last);
+    };
+    TSlideValues values;
+    values.duration = pick(own.duration, defaults.duration, builtIn.Duration);
+    values.style = pick(own.style, defaults.style, static_cast<std::uint8_t>(builtIn.TransitionStyle));
+    values.caption = pick(own.caption, defaults.caption, std::string());
+    values.captionColor = pick(own.captionColor, defaults.captionColor, builtIn.CaptionColor);
+    values.backColor = pick(own.backColor, defaults.backColor, builtIn.BackColor);
+    values.frameColor = pick(own.frameColor, defaults.frameColor, TFrameColor::None());
+    return values;
+}
+
 }  // namespace pellumo

@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/show_document.h"
 #include "player/catalogue.h"
 
 namespace pellumo {
-
-class TShowDocument;
 
 // One slide to be: where its picture comes from and how it plays. `origin` says where it was
 // asked for ("show.toml:12", or the picture's own name on the command line) for messages.
@@ -58,6 +57,10 @@ private:
 // Windows-1252, 80 bytes at most. Faults go to `faults`, prefixed with `origin`.
 std::string MusicNameOf(const std::string& musicFile, const std::string& origin, TPlanFaults& faults,
                         std::int64_t line = 0);
+
+// The values the slide at `index` plays with, every one given: the slide's own, else the
+// defaults', else DefaultSlideSettings (no caption, no frame).
+TSlideValues EffectiveSlideValues(const TShowDocument& document, std::size_t index);
 
 // The show a document describes, ready for WriteShow: every slide value resolved (the slide's
 // own, else the defaults', else DefaultSlideSettings) and checked (music readable and named in

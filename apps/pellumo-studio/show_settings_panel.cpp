@@ -1,0 +1,87 @@
+#include "show_settings_panel.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "studio_document.h"
+
+namespace pellumo {
+
+ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
+    : QWidget(parent),
+      document_(document),
+      music_(new QLineEdit(this)),
+      chooseMusic_(new QPushButton(tr("Choisir…"), this)),
+      noMusic_(new QPushButton(tr("Aucune"), this)),
+      loop_(new QCheckBox(tr("Reprendre au début après la dernière diapositive"), this)),
+      copyAllowed_(new QCheckBox(tr("Permettre la copie des images"), this)),
+      fineResize_(new QCheckBox(tr("Redimensionnement fin"), this)),
+      quality_(new QSpinBox(this)) {
+    chooseMusic = [this] {
+        return QFileDialog::getOpenFileName(this, tr("Musique du diaporama"), QString(),
+                                            tr("Musique (*.wav *.ogg *.mp3 *.flac);;Tous les fichiers (*)"));
+    };
+    music_->setReadOnly(true);
+    music_->setPlaceholderText(tr("(aucune)"));
+    quality_->setRange(1, 100);
+    quality_->setKeyboardTracking(false);
+    quality_->setToolTip(tr("Qualité JPEG des images qui doivent être encodées"));
+
+    auto* form = new QFormLayout(this);
+    auto* musicLine = new QHBoxLayout;
+    musicLine->addWidget(music_, 1);
+    musicLine->addWidget(chooseMusic_);
+    musicLine->addWidget(noMusic_);
+    form->addRow(tr("Musique"), musicLine);
+    form->addRow(loop_);
+    form->addRow(copyAllowed_);
+    form->addRow(fineResize_);
+    form->addRow(tr("Qualité JPEG"), quality_);
+
+    const auto change = [this](const QString& text, std::function<void(TShowSettings&)> edit) {
+        if (!refreshing_) document_.ChangeSettings(edit, text);
+    };
+    connect(chooseMusic_, &QPushButton::clicked, this, [this, change] {
+        const QString file = chooseMusic();
+        if (!file.isEmpty()) change(tr("Musique"), [&](TShowSettings& settings) { settings.music = file.toStdString(); });
+    });
+    connect(noMusic_, &QPushButton::clicked, this,
+            [change] { change(tr("Sans musique"), [](TShowSettings& settings) { settings.music.clear(); }); });
+    connect(loop_, &QCheckBox::clicked, this,
+            [change](bool on) { change(tr("En boucle"), [on](TShowSettings& settings) { settings.loop = on; }); });
+    connect(copyAllowed_, &QCheckBox::clicked, this, [change](bool on) {
+        change(tr("Copie permise"), [on](TShowSettings& settings) { settings.copyAllowed = on; });
+    });
+    connect(fineResize_, &QCheckBox::clicked, this, [change](bool on) {
+        change(tr("Redimensionnement fin"), [on](TShowSettings& settings) { settings.fineResize = on; });
+    });
+    connect(quality_, &QSpinBox::valueChanged, this, [change](int quality) {
+        change(tr("Qualité JPEG"), [quality](TShowSettings& settings) { settings.jpegQuality = quality; });
+    });
+
+    subscription_ = document_.Subscribe([this](const TDocumentChange& told) {
+        if (told.kind == dcSettings || told.kind == dcReset) Refresh();
+    });
+    Refresh();
+}
+
+ShowSettingsPanel::~ShowSettingsPanel() { document_.Unsubscribe(subscription_); }
+
+void ShowSettingsPanel::Refresh() {
+    refreshing_ = true;
+    const TShowSettings& settings = document_.Show().Settings();
+    music_->setText(QString::fromStdString(settings.music));
+    noMusic_->setEnabled(!settings.music.empty());
+    loop_->setChecked(settings.loop);
+    copyAllowed_->setChecked(settings.copyAllowed);
+    fineResize_->setChecked(settings.fineResize);
+    quality_->setValue(settings.jpegQuality);
+    refreshing_ = false;
+}
+
+}  // namespace pellumo

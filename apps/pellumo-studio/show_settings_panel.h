@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace pellumo {
+
+class StudioDocument;
+
+// Edits what the whole show does: its music, whether it loops, whether its pictures may be
+// copied, the fine resampler, and the JPEG quality of the pictures that are encoded again.
+// Each change is one step of the history.
+class ShowSettingsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    ShowSettingsPanel(StudioDocument& document, QWidget* parent = nullptr);
+    ~ShowSettingsPanel() override;
+
+    // Asks for a music file; the real dialog unless replaced (tests answer it). Empty: none chosen.
+    std::function<QString()> chooseMusic;
+
+    QLineEdit* MusicEdit() const { return music_; }
+    QPushButton* ChooseMusicButton() const { return chooseMusic_; }
+    QPushButton* NoMusicButton() const { return noMusic_; }
+    QCheckBox* LoopBox() const { return loop_; }
+    QCheckBox* CopyAllowedBox() const { return copyAllowed_; }
+    QCheckBox* FineResizeBox() const { return fineResize_; }
+    QSpinBox* QualityBox() const { return quality_; }
+
+private:
+    void Refresh();
+
+    StudioDocument& document_;
+    int subscription_ = 0;
+    bool refreshing_ = false;
+    QLineEdit* music_;
+    QPushButton* chooseMusic_;
+    QPushButton* noMusic_;
+    QCheckBox* loop_;
+    QCheckBox* copyAllowed_;
+    QCheckBox* fineResize_;
+    QSpinBox* quality_;
+};
+
+}  // namespace pellumo
