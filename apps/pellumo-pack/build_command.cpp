@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -88,21 +86,6 @@ TShowPlan PlanOf(const TBuildRequest& request) {
     return plan;
 }
 
-bool IsShow(const std::string& file) {
-    try {
-        ReadShowFile(file);
-        return true;
-    } catch (const Exception&) {
-        return false;
-    }
-}
-
-bool SameContents(const std::string& first, const std::string& second) {
-    std::ifstream a(first, std::ios::binary), b(second, std::ios::binary);
-    return a && b && std::equal(std::istreambuf_iterator<char>(a), std::istreambuf_iterator<char>(),
-                                std::istreambuf_iterator<char>(b), std::istreambuf_iterator<char>());
-}
-
 // Every file the build reads; none of them may be replaced by what it writes.
 std::vector<std::string> BuildInputs(const TBuildRequest& request, const TShowPlan& plan, const std::string& player) {
     std::vector<std::string> inputs{player};
@@ -116,16 +99,14 @@ std::vector<std::string> BuildInputs(const TBuildRequest& request, const TShowPl
 // same file or the same bytes. Another file of its name is replaced only when forced.
 bool MusicToCopy(const TShowPlan& plan, const std::string& output, const std::vector<std::string>& inputs, bool force) {
     if (plan.musicFile.empty()) return false;
-    const std::string beside = (fs::path(output).parent_path() / fs::path(plan.musicFile).filename()).string();
-    if (SameFile(plan.musicFile, beside)) return false;
-    std::error_code error;
-    if (fs::exists(beside, error) && SameContents(plan.musicFile, beside)) return false;
+    const TMusicPlace place = MusicBesideOutput(plan.musicFile, output);
+    if (place.state == mbInPlace) return false;
     try {
-        CheckOutputTarget(beside, inputs, force);
+        CheckOutputTarget(place.beside, inputs, force);
     } catch (const EOptionError&) {
         throw EOptionError(Format("%s : une autre musique de ce nom est déjà à côté du diaporama ; "
                                   "--force pour la remplacer par %s",
-                                  {beside, plan.musicFile}));
+                                  {place.beside, plan.musicFile}));
     }
     return true;
 }
@@ -143,7 +124,7 @@ void RunBuild(const TBuildRequest& request, std::ostream& report) {
     const TShowPlan plan = PlanOf(request);
     const std::string player = request.player.empty() ? DefaultPlayer() : request.player;
     const std::vector<std::string> inputs = BuildInputs(request, plan, player);
-    CheckOutputTarget(request.output, inputs, request.force, IsShow(request.output));
+    CheckOutputTarget(request.output, inputs, request.force, IsShowFile(request.output));
     const bool copyMusic = MusicToCopy(plan, request.output, inputs, request.force);
 
     // The bar is drawn once the writer starts on the pictures, as it says so.

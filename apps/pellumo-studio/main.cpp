@@ -4,6 +4,7 @@
 
 #include "imaging/formats/format_registry.h"
 #include "main_window.h"
+#include "studio_files.h"
 #include "raster/display.h"
 #include "studio_language.h"
 
@@ -16,7 +17,10 @@ int main(int argc, char** argv) {
     pellumo::InstallTranslations(application);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) pellumo::SetDisplayBitsPerPixel(screen->depth());
     pellumo::MainWindow window;
-    window.resize(1024, 700);
+    window.resize(1200, 800);
     window.show();
+    // pellumo-studio FILE.toml opens that manifest.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) window.Files().OpenFile(arguments.at(1));
     return QApplication::exec();
 }

@@ -46,7 +46,12 @@ QImage ToImage(TBitmap& bitmap) {
     bitmap.SetPixelFormat(pf32bit);  // blue-green-red-unused rows are what Qt calls RGB32
     QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
     const auto rowBytes = static_cast<std::size_t>(bitmap.Width()) * 4;
-    for (int y = 0; y < bitmap.Height(); ++y) std::memcpy(image.scanLine(y), bitmap.ScanLine(y), rowBytes);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::uint8_t* row = image.scanLine(y);
+        std::memcpy(row, bitmap.ScanLine(y), rowBytes);
+        // Qt takes the unused byte as opacity wherever the image meets transparency.
+        for (std::size_t x = 3; x < rowBytes; x += 4) row[x] = 0xFF;
+    }
     return image;
 }
 

@@ -16,4 +16,19 @@ bool SameFile(const std::string& first, const std::string& second);
 void CheckOutputTarget(const std::string& output, const std::vector<std::string>& inputs, bool force,
                        bool replaceable = false);
 
+// Whether the file holds a show that reads: what a build may replace without being forced.
+bool IsShowFile(const std::string& file);
+
+// Where the player of `output` will look for the music, and what lies there now.
+enum TMusicBeside {
+    mbInPlace,  // the music itself, or the same bytes: nothing to copy
+    mbFree,     // no file of that name: the music is copied
+    mbOther,    // another file of that name: copying would replace it
+};
+struct TMusicPlace {
+    std::string beside;
+    TMusicBeside state = mbFree;
+};
+TMusicPlace MusicBesideOutput(const std::string& musicFile, const std::string& output);
+
 }  // namespace pellumo

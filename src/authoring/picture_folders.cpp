@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <system_error>
 
+#include "authoring/exif_date.h"
 #include "authoring/option_values.h"
 #include "raster/picture.h"
 
@@ -41,12 +44,37 @@ bool NaturalLess(const std::string& a, const std::string& b) {
 }
 
 bool IsPictureName(const fs::path& name) {
-    const std::string extension = name.extension().string();
-    return name.filename().string()[0] != '.' && extension.size() > 1 &&
-           TPicture::FindGraphicClass(extension.substr(1)) != nullptr;
+    return name.filename().string()[0] != '.' && HasPictureExtension(name.string());
+}
+
+// The Exif data sits at the start of a JPEG, before the compressed picture: a few kilobytes
+// usually, a whole segment (up to 64 KiB, a thumbnail inside) at most after small segments.
+constexpr std::size_t kUsualHead = 16 << 10;
+constexpr std::size_t kLargestHead = 128 << 10;
+
+std::vector<std::uint8_t> FileHead(const std::string& path, std::size_t bytes) {
+    std::vector<std::uint8_t> head(bytes);
+    std::ifstream file(path, std::ios::binary);
+    file.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(bytes));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return head;
+}
+
+// An unreadable file has no date: it sorts with the undated pictures and fails, with its own
+// message, when the show is written.
+std::optional<std::string> DateTaken(const std::string& path) {
+    const std::vector<std::uint8_t> head = FileHead(path, kUsualHead);
+    if (auto date = ExifDateTaken(head)) return date;
+    if (head.size() < kUsualHead) return std::nullopt;  // the whole file was read
+    return ExifDateTaken(FileHead(path, kLargestHead));
 }
 
 }  // namespace
+
+bool HasPictureExtension(const std::string& path) {
+    const std::string extension = fs::path(path).extension().string();
+    return extension.size() > 1 && TPicture::FindGraphicClass(extension.substr(1)) != nullptr;
+}
 
 bool IsPictureFolder(const std::string& path) {
     std::error_code error;
@@ -65,6 +93,26 @@ std::vector<std::string> PicturesInFolder(const std::string& folder) {
     std::sort(names.begin(), names.end(), NaturalLess);
     std::vector<std::string> paths;
     for (const std::string& name : names) paths.push_back((fs::path(folder) / name).string());
+    return paths;
+}
+
+std::vector<std::string> PicturesInFolderByDate(const std::string& folder) {
+    struct TDated {
+        std::optional<std::string> date;
+        std::string path;
+    };
+    std::vector<TDated> pictures;
+    for (std::string& path : PicturesInFolder(folder)) {
+        std::optional<std::string> date = DateTaken(path);
+        pictures.push_back({std::move(date), std::move(path)});
+    }
+    // Stable: the name order stands among equal dates and among the undated.
+    std::stable_sort(pictures.begin(), pictures.end(), [](const TDated& a, const TDated& b) {
+        if (a.date.has_value() != b.date.has_value()) return a.date.has_value();
+        return a.date.has_value() && *a.date < *b.date;
+    });
+    std::vector<std::string> paths;
+    for (TDated& picture : pictures) paths.push_back(std::move(picture.path));
     return paths;
 }
 

@@ -14,4 +14,12 @@ bool IsPictureFolder(const std::string& path);
 // EOptionError when the folder cannot be read.
 std::vector<std::string> PicturesInFolder(const std::string& folder);
 
+// The same pictures in the order they were taken, as their Exif data dates them
+// (ExifDateTaken): those with a date first, by date, then the others; pictures of the same
+// date, and those without one, in name order. Reads the first bytes of each picture.
+std::vector<std::string> PicturesInFolderByDate(const std::string& folder);
+
+// True for a file name whose extension a registered format reads.
+bool HasPictureExtension(const std::string& path);
+
 }  // namespace pellumo
