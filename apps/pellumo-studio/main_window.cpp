@@ -99,9 +99,9 @@ void MainWindow::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(tr("&Édition"));
     QAction* undo = document_->UndoStack().createUndoAction(this, tr("Annuler"));
-    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcuts(QKeySequence::Undo);
     QAction* redo = document_->UndoStack().createRedoAction(this, tr("Rétablir"));
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(QKeySequence::Redo);  // Ctrl+Shift+Z and Ctrl+Y alike, as the desktop has them
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
