@@ -60,6 +60,15 @@ inline TBitmap Decoded(const std::string& jpegFile) {
     return bitmap;
 }
 
+// In a child process: becomes the program with the arguments, or ends the child.
+[[noreturn]] inline void ExecProgram(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
 struct TRun {
     int exitCode = -1;
     std::string out;
@@ -92,11 +101,7 @@ protected:
             const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             if (outFd < 0 || errFd < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0) ::_exit(127);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
+            ExecProgram(program, args);
         }
         TRun run;
         int status = 0;

@@ -122,11 +122,7 @@ TEST_F(PackFiles, AnInterruptedBuildLeavesNothing) {
         args.insert(args.end(), 40, (folder / "large.bmp").string());
         const pid_t child = ::fork();
         if (child == 0) {
-            std::vector<char*> argv{const_cast<char*>(PELLUMO_PACK)};
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(PELLUMO_PACK, argv.data());
-            ::_exit(127);
+            ExecProgram(PELLUMO_PACK, args);
         }
         ASSERT_GT(child, 0);
         for (int wait = 0; wait < 2000 && HiddenFiles().empty(); ++wait)

@@ -20,11 +20,7 @@ TRun PackOnTerminal(const std::vector<std::string>& args) {
     int terminal = -1;
     const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
     if (child == 0) {
-        std::vector<char*> argv{const_cast<char*>(PELLUMO_PACK)};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(PELLUMO_PACK, argv.data());
-        ::_exit(127);
+        ExecProgram(PELLUMO_PACK, args);
     }
     TRun run;
     char buffer[4096];
