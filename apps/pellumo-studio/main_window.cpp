@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -80,7 +82,14 @@ MainWindow::MainWindow(QWidget* parent)
     statusBar();
 }
 
-MainWindow::~MainWindow() = default;
+// Qt deletes children in the order they were made, which is the order they lean on each other
+// (the document first, then what follows it): they go here in the opposite order instead.
+MainWindow::~MainWindow() {
+    QObjectList parts = children();
+    std::reverse(parts.begin(), parts.end());
+    for (QObject* part : parts)
+        if (part != document_) delete part;
+}
 
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&Fichier"));
