@@ -56,8 +56,8 @@ MainWindow::MainWindow(QWidget* parent)
     side->setWidget(panels);
     side->setFeatures(QDockWidget::DockWidgetMovable);
     addDockWidget(Qt::RightDockWidgetArea, side);
-    // The preview takes what the panels do not need.
-    resizeDocks({side}, {380}, Qt::Horizontal);
+    // The preview takes what the panels do not need: a form of short fields is no wider.
+    panels->setMaximumWidth(460);
 
     connect(strip_, &SlideStrip::SelectionChanged, this, [this](const std::vector<std::size_t>& rows) {
         slidePanel_->SetSelection(rows);
