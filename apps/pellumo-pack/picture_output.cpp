@@ -1,6 +1,5 @@
 #include "picture_output.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "authoring/option_values.h"
@@ -12,11 +11,6 @@
 
 namespace pellumo {
 namespace {
-
-std::string ExtensionOf(const std::string& fileName) {
-    const std::string extension = std::filesystem::path(fileName).extension().string();
-    return extension.empty() ? extension : extension.substr(1);
-}
 
 // The class that writes the extension's own format, or nullptr: an unknown extension, or a
 // format that is only read.
@@ -44,13 +38,13 @@ std::string WrittenPictureExtensions() {
 }
 
 void CheckPictureOutput(const std::string& output, const std::vector<std::string>& inputs, bool force) {
-    const std::string extension = ExtensionOf(output);
+    const std::string extension = FileExtension(output);
     if (WritingClass(extension) == nullptr) RefuseExtension(output, extension);
     CheckOutputTarget(output, inputs, force);
 }
 
 void SavePictureFile(const TBitmap& bitmap, const std::string& output) {
-    const std::string extension = ExtensionOf(output);
+    const std::string extension = FileExtension(output);
     const TGraphicClass graphicClass = WritingClass(extension);
     if (graphicClass == nullptr) RefuseExtension(output, extension);
     std::unique_ptr<TGraphic> graphic = graphicClass->Create();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -27,8 +26,7 @@ namespace {
 constexpr qint64 kDefaultCacheBytes = qint64{128} << 20;
 
 bool IsJpegFile(const std::string& fileName) {
-    return TPicture::FindGraphicClass(std::filesystem::path(fileName).extension().string()) ==
-           TJPEGImage::StaticClass();
+    return TPicture::GraphicClassOfFile(fileName) == TJPEGImage::StaticClass();
 }
 
 // Reduces a 24-bit bitmap to fit a square of `longestSide`, keeping its proportions; a picture

@@ -71,10 +71,7 @@ std::optional<std::string> DateTaken(const std::string& path) {
 
 }  // namespace
 
-bool HasPictureExtension(const std::string& path) {
-    const std::string extension = fs::path(path).extension().string();
-    return extension.size() > 1 && TPicture::FindGraphicClass(extension.substr(1)) != nullptr;
-}
+bool HasPictureExtension(const std::string& path) { return TPicture::GraphicClassOfFile(path) != nullptr; }
 
 bool IsPictureFolder(const std::string& path) {
     std::error_code error;

@@ -32,14 +32,14 @@ Registry& TheRegistry() {
     return registry;
 }
 
-std::string ExtensionOf(const std::string& fileName) {
+}  // namespace
+
+std::string FileExtension(const std::string& fileName) {
     const std::size_t slash = fileName.find_last_of('/');
     const std::size_t dot = fileName.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
     return fileName.substr(dot + 1);
 }
-
-}  // namespace
 
 TPicture::~TPicture() = default;
 
@@ -81,7 +81,7 @@ int TPicture::Width() const { return graphic_ ? graphic_->Width() : 0; }
 int TPicture::Height() const { return graphic_ ? graphic_->Height() : 0; }
 
 void TPicture::LoadFromFile(const std::string& fileName) {
-    const std::string extension = ExtensionOf(fileName);
+    const std::string extension = FileExtension(fileName);
     const TGraphicClass graphicClass = FindGraphicClass(extension);
     if (graphicClass == nullptr)
         throw EInvalidGraphic(Format(raster_messages::kUnknownExtension, {extension}));
@@ -107,6 +107,11 @@ void TPicture::UnregisterGraphicClass(TGraphicClass graphicClass) {
     Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     std::erase_if(registry.formats, [&](const TFileFormat& f) { return f.GraphicClass == graphicClass; });
+}
+
+TGraphicClass TPicture::GraphicClassOfFile(const std::string& fileName) {
+    const std::string extension = FileExtension(fileName);
+    return extension.empty() ? nullptr : FindGraphicClass(extension);
 }
 
 TGraphicClass TPicture::FindGraphicClass(std::string_view extension) {

@@ -22,6 +22,9 @@ struct TFileFormat {
 // Holds at most one graphic of any class and tells its owner when it changes. Loading from a
 // file picks the graphic class by the file's extension from the process-wide registry, which
 // knows bmp, jpg and jpeg from the start.
+// What follows the last dot of a file name's last part, without the dot; empty for none.
+std::string FileExtension(const std::string& fileName);
+
 class TPicture {
 public:
     TPicture() = default;
@@ -58,6 +61,8 @@ public:
     static void UnregisterGraphicClass(TGraphicClass graphicClass);
     // The class registered for the extension (with or without its dot), or nullptr.
     static TGraphicClass FindGraphicClass(std::string_view extension);
+    // The class registered for the file name's extension, or nullptr.
+    static TGraphicClass GraphicClassOfFile(const std::string& fileName);
     static std::vector<TFileFormat> FileFormats();
     // The filter text of a file dialog: "Tous (...)|..." then one pair per format, limited
     // to one class when it is given.
