@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "base/exceptions.h"
 
@@ -66,12 +69,19 @@ public:
     // Fired after every change of size, format, palette or contents made through the class.
     std::function<void(TGraphic&)> OnChange;
 
+    // The ICC colour profile the file carried, as its bytes; empty when it had none.
+    const std::vector<std::uint8_t>& ColorProfile() const { return colorProfile_; }
+    void SetColorProfile(std::vector<std::uint8_t> profile) { colorProfile_ = std::move(profile); }
+
 protected:
     TGraphic() = default;
     void Changed();
     // The source's half of Assign: fill `target` from this graphic, or return false.
     virtual bool AssignTo(TBitmap& target) const;
     friend class TBitmap;
+
+private:
+    std::vector<std::uint8_t> colorProfile_;
 };
 
 // The description of the graphic class T, made on first use; each class's StaticClass returns it.
