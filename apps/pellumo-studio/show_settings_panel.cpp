@@ -4,10 +4,12 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "music_listening.h"
 #include "studio_document.h"
 
 namespace pellumo {
@@ -18,6 +20,9 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
       music_(new QLineEdit(this)),
       chooseMusic_(new QPushButton(tr("Choisir…"), this)),
       noMusic_(new QPushButton(tr("Aucune"), this)),
+      listen_(new QPushButton(tr("Écouter"), this)),
+      musicProblem_(new QLabel(this)),
+      listening_(new MusicListening(this)),
       loop_(new QCheckBox(tr("Reprendre au début après la dernière diapositive"), this)),
       copyAllowed_(new QCheckBox(tr("Permettre la copie des images"), this)),
       fineResize_(new QCheckBox(tr("Redimensionnement fin"), this)),
@@ -28,6 +33,10 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     };
     music_->setReadOnly(true);
     music_->setPlaceholderText(tr("(aucune)"));
+    listen_->setCheckable(true);
+    listen_->setToolTip(tr("Écouter la musique du diaporama"));
+    musicProblem_->setWordWrap(true);
+    musicProblem_->hide();
     quality_->setRange(1, 100);
     quality_->setKeyboardTracking(false);
     quality_->setToolTip(tr("Qualité JPEG des images qui doivent être encodées"));
@@ -37,7 +46,9 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     musicLine->addWidget(music_, 1);
     musicLine->addWidget(chooseMusic_);
     musicLine->addWidget(noMusic_);
+    musicLine->addWidget(listen_);
     form->addRow(tr("Musique"), musicLine);
+    form->addRow(musicProblem_);
     form->addRow(loop_);
     form->addRow(copyAllowed_);
     form->addRow(fineResize_);
@@ -52,6 +63,8 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     });
     connect(noMusic_, &QPushButton::clicked, this,
             [change] { change(tr("Sans musique"), [](TShowSettings& settings) { settings.music.clear(); }); });
+    connect(listen_, &QPushButton::toggled, this, &ShowSettingsPanel::Listen);
+    connect(listening_, &MusicListening::Finished, this, [this] { listen_->setChecked(false); });
     connect(loop_, &QCheckBox::clicked, this,
             [change](bool on) { change(tr("En boucle"), [on](TShowSettings& settings) { settings.loop = on; }); });
     connect(copyAllowed_, &QCheckBox::clicked, this, [change](bool on) {
@@ -75,13 +88,35 @@ ShowSettingsPanel::~ShowSettingsPanel() { document_.Unsubscribe(subscription_); 
 void ShowSettingsPanel::Refresh() {
     refreshing_ = true;
     const TShowSettings& settings = document_.Show().Settings();
-    music_->setText(QString::fromStdString(settings.music));
+    const QString music = QString::fromStdString(settings.music);
+    if (music != music_->text()) {
+        listen_->setChecked(false);
+        musicProblem_->hide();
+    }
+    music_->setText(music);
     noMusic_->setEnabled(!settings.music.empty());
+    listen_->setEnabled(!settings.music.empty());
     loop_->setChecked(settings.loop);
     copyAllowed_->setChecked(settings.copyAllowed);
     fineResize_->setChecked(settings.fineResize);
     quality_->setValue(settings.jpegQuality);
     refreshing_ = false;
+}
+
+void ShowSettingsPanel::Listen(bool on) {
+    listen_->setText(on ? tr("Arrêter") : tr("Écouter"));
+    if (!on) {
+        listening_->Stop();
+        return;
+    }
+    QString problem;
+    if (listening_->Play(music_->text(), problem)) {
+        musicProblem_->hide();
+        return;
+    }
+    musicProblem_->setText(problem);
+    musicProblem_->show();
+    listen_->setChecked(false);
 }
 
 }  // namespace pellumo

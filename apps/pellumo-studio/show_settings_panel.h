@@ -5,15 +5,17 @@
 #include <functional>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
 namespace pellumo {
 
+class MusicListening;
 class StudioDocument;
 
-// Edits what the whole show does: its music, whether it loops, whether its pictures may be
+// Edits what the whole show does: its music (which can be listened to here), whether it loops, whether its pictures may be
 // copied, the fine resampler, and the JPEG quality of the pictures that are encoded again.
 // Each change is one step of the history.
 class ShowSettingsPanel : public QWidget {
@@ -29,6 +31,10 @@ public:
     QLineEdit* MusicEdit() const { return music_; }
     QPushButton* ChooseMusicButton() const { return chooseMusic_; }
     QPushButton* NoMusicButton() const { return noMusic_; }
+    // Checked while the music plays; unchecked again when it ends.
+    QPushButton* ListenButton() const { return listen_; }
+    // Why the music could not be played; hidden when it could.
+    QLabel* MusicProblem() const { return musicProblem_; }
     QCheckBox* LoopBox() const { return loop_; }
     QCheckBox* CopyAllowedBox() const { return copyAllowed_; }
     QCheckBox* FineResizeBox() const { return fineResize_; }
@@ -36,6 +42,7 @@ public:
 
 private:
     void Refresh();
+    void Listen(bool on);
 
     StudioDocument& document_;
     int subscription_ = 0;
@@ -43,6 +50,9 @@ private:
     QLineEdit* music_;
     QPushButton* chooseMusic_;
     QPushButton* noMusic_;
+    QPushButton* listen_;
+    QLabel* musicProblem_;
+    MusicListening* listening_;
     QCheckBox* loop_;
     QCheckBox* copyAllowed_;
     QCheckBox* fineResize_;

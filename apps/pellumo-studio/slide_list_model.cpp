@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #include <QApplication>
 #include <QDataStream>
+#include <QFutureWatcher>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyle>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "authoring/picture_folders.h"
 #include "authoring/show_plan.h"
@@ -59,13 +62,6 @@ std::optional<std::vector<std::size_t>> DecodeRows(const QByteArray& bytes, cons
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Restores the cursor however the work ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -85,6 +81,7 @@ SlideListModel::SlideListModel(StudioDocument& document, ThumbnailLoader& thumbn
 }
 
 SlideListModel::~SlideListModel() {
+    for (; listings_ > 0; --listings_) QApplication::restoreOverrideCursor();
     if (documentAlive_) document_.Unsubscribe(subscription_);
     if (loaderAlive_)
         for (const QString& picture : std::as_const(requested_)) thumbnails_.Cancel(picture, pixelSide_);
@@ -232,48 +229,68 @@ bool SlideListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, 
         if (url.isLocalFile()) files << url.toLocalFile();
         else others << url.toDisplayString();
     }
-    return Insert(files, others, before) > 0;
+    return Insert(files, others, before);
 }
 
-int SlideListModel::InsertFiles(const QStringList& paths, int row) { return Insert(paths, {}, row); }
-
-int SlideListModel::Insert(const QStringList& paths, QStringList ignored, int row) {
+struct SlideListModel::Listing {
     std::vector<TDocumentSlide> slides;
     QStringList messages;
-    {
-        std::optional<WaitCursor> waiting;
-        for (const QString& path : paths) {
-            const QFileInfo info(path);
-            const std::string name = path.toStdString();
-            if (info.isDir()) {
-                if (!waiting) waiting.emplace();  // a large folder by date reads every picture's start
-                try {
-                    const std::vector<std::string> pictures =
-                        sortFoldersByDate_ ? PicturesInFolderByDate(name) : PicturesInFolder(name);
-                    if (pictures.empty()) messages << tr("Aucune image dans le dossier « %1 ».").arg(path);
-                    for (const std::string& picture : pictures) slides.push_back({picture, {}, {}});
-                } catch (const Exception& error) {
-                    messages << QString::fromStdString(error.Message());
-                }
-            } else if (HasPictureExtension(name)) {
-                slides.push_back({name, {}, {}});
-            } else {
-                ignored << info.fileName();
+};
+
+SlideListModel::Listing SlideListModel::ListPictures(const QStringList& paths, QStringList ignored, bool byDate) {
+    Listing listing;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        const std::string name = path.toStdString();
+        if (info.isDir()) {
+            try {
+                const std::vector<std::string> pictures = byDate ? PicturesInFolderByDate(name) : PicturesInFolder(name);
+                if (pictures.empty()) listing.messages << tr("Aucune image dans le dossier « %1 ».").arg(path);
+                for (const std::string& picture : pictures) listing.slides.push_back({picture, {}, {}});
+            } catch (const Exception& error) {
+                listing.messages << QString::fromStdString(error.Message());
             }
+        } else if (HasPictureExtension(name)) {
+            listing.slides.push_back({name, {}, {}});
+        } else {
+            ignored << info.fileName();
         }
     }
-    if (ignored.size() == 1) messages << tr("« %1 » n'est pas une image : laissé de côté.").arg(ignored.front());
+    if (ignored.size() == 1)
+        listing.messages << tr("« %1 » n'est pas une image : laissé de côté.").arg(ignored.front());
     else if (ignored.size() > 1)
-        messages << tr("Ce ne sont pas des images, laissés de côté : %1.").arg(ignored.join(QStringLiteral(", ")));
-    if (!messages.isEmpty()) emit StatusMessage(messages.join(QLatin1Char(' ')));
-    if (slides.empty()) return 0;
+        listing.messages << tr("Ce ne sont pas des images, laissés de côté : %1.").arg(ignored.join(QStringLiteral(", ")));
+    return listing;
+}
 
+bool SlideListModel::InsertFiles(const QStringList& paths, int row) { return Insert(paths, {}, row); }
+
+bool SlideListModel::Insert(const QStringList& paths, const QStringList& ignored, int row) {
+    if (std::none_of(paths.begin(), paths.end(), [](const QString& path) { return QFileInfo(path).isDir(); }))
+        return Place(ListPictures(paths, ignored, sortFoldersByDate_), row);
+
+    auto* watcher = new QFutureWatcher<Listing>(this);
+    ++listings_;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, row] {
+        QApplication::restoreOverrideCursor();
+        --listings_;
+        Place(watcher->result(), row);
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(ListPictures, paths, ignored, sortFoldersByDate_));
+    return true;
+}
+
+bool SlideListModel::Place(const Listing& listing, int row) {
+    if (!listing.messages.isEmpty()) emit StatusMessage(listing.messages.join(QLatin1Char(' ')));
+    if (listing.slides.empty() || !documentAlive_) return false;
     const int at = row < 0 || row > rows_ ? rows_ : row;
-    const int count = static_cast<int>(slides.size());
-    document_.InsertSlides(static_cast<std::size_t>(at), std::move(slides),
+    const int count = static_cast<int>(listing.slides.size());
+    document_.InsertSlides(static_cast<std::size_t>(at), listing.slides,
                            count == 1 ? tr("Ajouter une image") : tr("Ajouter %n images", nullptr, count));
     emit SlidesPlaced(at, count);
-    return count;
+    return true;
 }
 
 void SlideListModel::DocumentChanged(const TDocumentChange& change) {

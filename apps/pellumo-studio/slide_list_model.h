@@ -63,8 +63,12 @@ public:
     // standing for its pictures (in name order, or by the date they were taken when
     // SortsFoldersByDate), all as one undoable step. Files that no registered format reads are
     // left out and told through StatusMessage, as are folders that cannot be read or hold no
-    // picture. Returns the number of slides inserted.
-    int InsertFiles(const QStringList& paths, int row);
+    // picture. Folders are listed on a worker thread (by date, the start of every picture is
+    // read), so that the interface goes on: the slides come in when the listing is done
+    // (ListingFolders). False when nothing is inserted or on its way.
+    bool InsertFiles(const QStringList& paths, int row);
+    // Folders given to InsertFiles or dropped are still being listed.
+    bool ListingFolders() const { return listings_ > 0; }
 
     bool SortsFoldersByDate() const { return sortFoldersByDate_; }
     void SetSortFoldersByDate(bool byDate) { sortFoldersByDate_ = byDate; }
@@ -90,7 +94,14 @@ private:
     QPixmap Boxed(const QPixmap& picture) const;
     QPixmap Boxed(QStyle::StandardPixmap icon) const;
     // InsertFiles, with names already left out (addresses that are not files) to tell of.
-    int Insert(const QStringList& paths, QStringList ignored, int row);
+    bool Insert(const QStringList& paths, const QStringList& ignored, int row);
+    // What a listing found, told and inserted at `row` (where it is now, the rows having
+    // changed since, or the end).
+    struct Listing;
+    bool Place(const Listing& listing, int row);
+    // The slides for the files and folders, in their order, and what to tell of those left
+    // out. Any thread.
+    static Listing ListPictures(const QStringList& paths, QStringList ignored, bool byDate);
 
     StudioDocument& document_;
     ThumbnailLoader& thumbnails_;
@@ -104,6 +115,7 @@ private:
     int pixelSide_;      // what is asked of the loader: the side in device pixels
     qreal pixelRatio_;
     bool sortFoldersByDate_ = false;
+    int listings_ = 0;  // folders being listed on a worker
 
     // What rows need as they are painted, kept here since data() is asked for on every paint.
     mutable QCache<QString, QPixmap> thumbnailCache_;

@@ -1,53 +1,35 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
-#include <cstdint>
 #include <functional>
-#include <memory>
 
-#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include "studio_dialogs.h"
+
 class QAction;
 class QMenu;
-class QProcess;
-class QProgressDialog;
-class QSettings;
-class QTemporaryDir;
 class QWidget;
 
 namespace pellumo {
 
+class BackgroundJob;
+class PlayerLauncher;
+class RecentManifests;
 class StudioDocument;
-struct TWriteProgress;
-
-// The file names the File menu asks for.
-enum class FileQuestion {
-    OpenManifest,   // an existing .toml manifest
-    SaveManifest,   // where to save the manifest
-    OpenShow,       // an existing show file, to be taken apart
-    ExtractFolder,  // where its pictures and manifest go (a new folder, or an existing one)
-    BuildOutput,    // the show file to build
-};
 
 // The File menu's work: new, open, save, recent files, building the show and playing it with
 // the real player. Slow work (building, extracting) runs off the interface thread on copies of
-// the show, behind a progress dialog, never on the document itself. Interface thread only.
+// the show, behind a progress dialog that can cancel it, never on the document itself.
+// Interface thread only.
 class FileController : public QObject {
     Q_OBJECT
 
 public:
-    // The absolute path chosen, or an empty string when the person cancelled.
-    using FileNameHook = std::function<QString(FileQuestion question, const QString& suggested)>;
-    // The button pressed; a message that only informs is asked with QMessageBox::Ok.
-    using QuestionHook =
-        std::function<QMessageBox::StandardButton(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons)>;
-
     // Dialogs are parented to `window`; when it is a QMainWindow, its status bar tells what was
     // saved or built.
     FileController(StudioDocument& document, QWidget* window);
@@ -61,7 +43,7 @@ public:
     QAction* OpenShowAction() const { return openShowAction_; }
     QAction* SaveAction() const { return saveAction_; }
     QAction* SaveAsAction() const { return saveAsAction_; }
-    QMenu* RecentFilesMenu() const { return recentMenu_; }
+    QMenu* RecentFilesMenu() const;
     QAction* BuildAction() const { return buildAction_; }
     // Plays from the slide that SetPlayStart names (the first one unless told).
     QAction* PlayAction() const { return playAction_; }
@@ -95,10 +77,10 @@ public:
     // Where the recent files are kept (an INI file); by default the user's settings.
     void SetSettingsFile(const QString& fileName);
     // How long work may last before its progress dialog shows (500 ms by default).
-    void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
+    void SetProgressDelay(int milliseconds);
     // Replace the dialogs, for tests; an empty hook brings the real dialog back.
-    void SetFileNameHook(FileNameHook hook);
-    void SetQuestionHook(QuestionHook hook);
+    void SetFileNameHook(StudioDialogs::FileNameHook hook) { dialogs_.SetFileNameHook(std::move(hook)); }
+    void SetQuestionHook(StudioDialogs::QuestionHook hook) { dialogs_.SetQuestionHook(std::move(hook)); }
 
 signals:
     // What was saved or built, in a line; also shown in a QMainWindow's status bar.
@@ -110,69 +92,35 @@ signals:
     void PlayerFinished();
 
 private:
-    struct JobOutcome {
-        enum Kind { jbDone, jbCancelled, jbFailed };
-        Kind kind = jbFailed;
-        QString message;
-        std::int64_t size = 0;
-    };
-    using Work = std::function<std::int64_t(const TWriteProgress& progress)>;
-    using Then = std::function<void(const JobOutcome& outcome)>;
-
     void New();
     void Open();
     void OpenShow();
     void Build();
     void OpenRecent(const QString& path);
-
     bool SaveTo(const QString& path);
-    void AddRecent(const QString& path);
-    void RemoveRecent(const QString& path);
-    void FillRecentMenu();
-    std::unique_ptr<QSettings> Settings() const;
 
-    // Runs `work` on a worker thread behind the progress dialog, then `then` here.
-    void RunInBackground(const QString& label, bool cancellable, Work work, Then then);
-    void JobFinished();
-    void PlayerEnded();
-
-    QString AskFileName(FileQuestion question, const QString& suggested);
-    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons);
-    void Tell(QMessageBox::Icon icon, const QString& text) { Ask(icon, text, QMessageBox::Ok); }
+    void Tell(QMessageBox::Icon icon, const QString& text) const { dialogs_.Tell(icon, text); }
     void ShowStatus(const QString& text);
+    void EnableShowActions();
     QString DocumentName() const;
     // A folder where a new file is best suggested: the manifest's, else the first picture's.
     QString SuggestedFolder() const;
 
     StudioDocument& document_;
     QPointer<QWidget> window_;
+    StudioDialogs dialogs_;
+    RecentManifests* recent_;
+    BackgroundJob* job_;
+    PlayerLauncher* launcher_;
     QAction* newAction_;
     QAction* openAction_;
     QAction* openShowAction_;
     QAction* saveAction_;
     QAction* saveAsAction_;
-    QMenu* recentMenu_;
     QAction* buildAction_;
     QAction* playAction_;
     std::function<std::size_t()> playStart_;
-
     QString player_;
-    QString settingsFile_;
-    int progressDelay_ = 500;
-    FileNameHook fileNameHook_;
-    QuestionHook questionHook_;
-
-    // One dialog for every job, kept for the controller's life: its setValue runs events, in
-    // which the job may end, so it must never be deleted while a job uses it.
-    QProgressDialog* progress_;
-    bool ownsWidgets_;  // without a window, the dialog and the menu have no other owner
-    QFutureWatcher<JobOutcome> watcher_;
-    std::shared_ptr<std::atomic<bool>> cancel_;  // the running job's
-    bool cancelled_ = false;                     // the running job was cancelled from the dialog
-    Then then_;
-
-    std::unique_ptr<QTemporaryDir> playFolder_;
-    QProcess* playerProcess_ = nullptr;
 };
 
 }  // namespace pellumo

@@ -79,6 +79,8 @@ TExtractedShow ExtractShow(const std::string& showFile, const std::string& folde
     settings.loop = show.LoopShow;
     settings.copyAllowed = show.CopyAllowed;
     settings.fineResize = show.FineResize;
+    // The stored pictures are what the show shows: a rebuild must store them as they are.
+    settings.colorManagement = false;
     if (!show.MusicFileName.empty()) {
         const std::string name = AnsiToUtf8(show.MusicFileName);
         const fs::path music = fs::path(showFile).parent_path() / name;
@@ -93,7 +95,7 @@ TExtractedShow ExtractShow(const std::string& showFile, const std::string& folde
     return extracted;
 }
 
-void WriteExtractedShow(const TExtractedShow& show) {
+void WriteExtractedShow(const TExtractedShow& show, const TWriteProgress& progress) {
     const fs::path target(show.folder);
     const std::vector<TDocumentSlide>& slides = show.document.Slides();
     const fs::path music(show.musicFile);
@@ -115,9 +117,12 @@ void WriteExtractedShow(const TExtractedShow& show) {
     try {
         fs::create_directories(target);
         const auto write = [&](const fs::path& path, std::span<const std::uint8_t> bytes) {
+            if (progress.cancelled && progress.cancelled()) throw EWriteCancelled();
             WriteFileReplacing(path.string(), bytes);
             written.push_back(path);
+            if (progress.step) progress.step(written.size(), planned.size());
         };
+        if (progress.step) progress.step(0, planned.size());
         TFileStream file(show.showFile, fmOpenRead | fmShareDenyNone);
         for (std::size_t i = 0; i < slides.size() && i < show.pictures.size(); ++i)
             write(slides[i].picture, ReadRange(file, show.pictures[i].offset, show.pictures[i].size));

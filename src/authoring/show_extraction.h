@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/show_document.h"
+#include "authoring/show_writer.h"
 
 namespace pellumo {
 
@@ -40,8 +41,8 @@ TExtractedShow ExtractShow(const std::string& showFile, const std::string& folde
 
 // Writes the pictures, the music and the manifest (ManifestText) into the folder, made when
 // missing. Refuses (EOptionError naming them), writing nothing, when any of these files is
-// there already; a failure part way takes back what was written, the folder too when it was
-// made for them: all of the files appear or none.
-void WriteExtractedShow(const TExtractedShow& show);
+// there already; a failure part way, or a cancel (EWriteCancelled), takes back what was
+// written, the folder too when it was made for them: all of the files appear or none.
+void WriteExtractedShow(const TExtractedShow& show, const TWriteProgress& progress = {});
 
 }  // namespace pellumo

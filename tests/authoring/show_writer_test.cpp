@@ -1,5 +1,7 @@
 #include "authoring/show_writer.h"
 
+#include "authoring/show_extraction.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -78,6 +80,22 @@ TEST_F(ShowWriter, ACancelledWriteLeavesNothing) {
     EXPECT_EQ(OutputFiles(), std::vector<std::string>{"show"});
     std::ifstream older(output, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(older), {}), "older show");
+}
+
+// Taking a show apart is cancelled the same way, and takes back the pictures already written
+// and the folder it made for them.
+TEST_F(ShowWriter, ACancelledExtractionLeavesNoFolder) {
+    const fs::path show = folder / "out" / "show";
+    WriteShow(plan, (folder / "player").string(), show.string(), false);
+    const TExtractedShow extracted = ExtractShow(show.string(), (folder / "pictures").string());
+    std::size_t written = 0;
+    int asked = 0;
+    TWriteProgress progress;
+    progress.step = [&](std::size_t done, std::size_t) { written = done; };
+    progress.cancelled = [&] { return ++asked == 3; };
+    EXPECT_THROW(WriteExtractedShow(extracted, progress), EWriteCancelled);
+    EXPECT_EQ(written, 2u);
+    EXPECT_FALSE(fs::exists(folder / "pictures"));
 }
 
 }  // namespace

@@ -2,14 +2,18 @@
 // mouse and the keyboard, each change one step of the history.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
+#include "../audio_files.h"
 #include "show_settings_panel.h"
 #include "slide_panel.h"
 #include "studio_document.h"
@@ -109,6 +113,37 @@ TEST_F(PanelsTest, TheShowsSettingsAreEditedAndUndone) {
     EXPECT_TRUE(settings.LoopBox()->isChecked());
     EXPECT_EQ(settings.MusicEdit()->text(), QString());
     EXPECT_FALSE(document.IsModified());
+}
+
+// The music is heard through the player's own music device (a dummy one here), once to its
+// end; a file that is no music says why beside the button, which springs back.
+TEST_F(PanelsTest, TheMusicIsListenedToUntilItEndsOrIsStopped) {
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "ecoute";
+    std::filesystem::create_directories(folder);
+    audio_files::WriteFile(folder / "mer.wav", audio_files::Wav(0.3));
+    audio_files::WriteFile(folder / "pas-musique.wav", {'n', 'o', 'n'});
+    ShowSettingsPanel settings(document);
+    settings.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
+    EXPECT_FALSE(settings.ListenButton()->isEnabled());  // no music yet
+
+    settings.chooseMusic = [&] { return QString::fromStdString((folder / "mer.wav").string()); };
+    QTest::mouseClick(settings.ChooseMusicButton(), Qt::LeftButton);
+    QTest::mouseClick(settings.ListenButton(), Qt::LeftButton);
+    EXPECT_TRUE(settings.ListenButton()->isChecked());
+    EXPECT_TRUE(settings.MusicProblem()->isHidden());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !settings.ListenButton()->isChecked(); }, 5000));
+
+    QTest::mouseClick(settings.ListenButton(), Qt::LeftButton);
+    QTest::mouseClick(settings.ListenButton(), Qt::LeftButton);  // stopped by hand
+    EXPECT_FALSE(settings.ListenButton()->isChecked());
+
+    settings.chooseMusic = [&] { return QString::fromStdString((folder / "pas-musique.wav").string()); };
+    QTest::mouseClick(settings.ChooseMusicButton(), Qt::LeftButton);
+    QTest::mouseClick(settings.ListenButton(), Qt::LeftButton);
+    EXPECT_FALSE(settings.ListenButton()->isChecked());
+    EXPECT_FALSE(settings.MusicProblem()->isHidden());
+    EXPECT_TRUE(settings.MusicProblem()->text().contains(QStringLiteral("pas-musique.wav"))) << settings.MusicProblem()->text().toStdString();
 }
 
 }  // namespace

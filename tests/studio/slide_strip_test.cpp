@@ -288,6 +288,10 @@ TEST_F(SlideStripTest, PicturesAddedThroughTheDialogComeAfterTheSelection) {
     ASSERT_FALSE(filters.isEmpty());
     EXPECT_TRUE(filters.front().contains("*.jpg") && filters.front().contains("*.JPG") && filters.front().contains("*.bmp"))
         << filters.front().toStdString();
+    EXPECT_TRUE(filters.front().contains("*.heic") && filters.front().contains("*.HEIC") && filters.front().contains("*.avif"))
+        << filters.front().toStdString();
+    EXPECT_TRUE(filters.front().contains("*.webp") && filters.front().contains("*.WEBP") && filters.front().contains("*.jxl"))
+        << filters.front().toStdString();
     ExpectOrder({"x.jpg", "b.jpg", "a.jpg", "y.jpg"});
     EXPECT_EQ(strip_->SelectedRows(), (std::vector<std::size_t>{1, 2}));
 }
@@ -337,6 +341,8 @@ TEST_F(SlideStripTest, FolderDroppedByDateComesInDateOrder) {
     strip_->SortFoldersByDateAction()->trigger();
     ASSERT_TRUE(strip_->Slides().SortsFoldersByDate());
     ASSERT_EQ(DropFiles({photos}, LeftOf(1)), Qt::CopyAction);
+    // The folder is read on a worker thread; the interface goes on meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !strip_->Slides().ListingFolders(); }));
     ExpectOrder({"first.jpg", "3.jpg", "4.jpg", "1.jpg", "2.jpg", "last.jpg"});
     EXPECT_EQ(strip_->SelectedRows(), (std::vector<std::size_t>{1, 2, 3, 4}));
     document_.UndoStack().undo();
@@ -344,6 +350,7 @@ TEST_F(SlideStripTest, FolderDroppedByDateComesInDateOrder) {
 
     strip_->SortFoldersByDateAction()->trigger();  // by name again
     ASSERT_EQ(DropFiles({photos}, LeftOf(1)), Qt::CopyAction);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !strip_->Slides().ListingFolders(); }));
     ExpectOrder({"first.jpg", "1.jpg", "2.jpg", "3.jpg", "4.jpg", "last.jpg"});
 }
 

@@ -2,15 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
-    <name>pellumo::FileController</name>
-    <message>
-        <source>%1 Ko</source>
-        <translation>%1 kB</translation>
-    </message>
-    <message>
-        <source>%1 Mo</source>
-        <translation>%1 MB</translation>
-    </message>
+    <name>StudioDialogs</name>
     <message>
         <source>Enregistrer</source>
         <translation>Save</translation>
@@ -67,6 +59,24 @@
         <source>Construire</source>
         <translation>Build</translation>
     </message>
+</context>
+<context>
+    <name>pellumo::BackgroundJob</name>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>pellumo::FileController</name>
+    <message>
+        <source>%1 Ko</source>
+        <translation>%1 kB</translation>
+    </message>
+    <message>
+        <source>%1 Mo</source>
+        <translation>%1 MB</translation>
+    </message>
     <message>
         <source>%1 (extrait)</source>
         <translation>%1 (extracted)</translation>
@@ -94,10 +104,6 @@
     <message>
         <source>Enregistrer &amp;sous…</source>
         <translation>Save &amp;As…</translation>
-    </message>
-    <message>
-        <source>Fichiers &amp;récents</source>
-        <translation>&amp;Recent Files</translation>
     </message>
     <message>
         <source>&amp;Construire le diaporama…</source>
@@ -166,10 +172,6 @@
 %2</source>
         <translation>Cannot open the show “%1”:
 %2</translation>
-    </message>
-    <message>
-        <source>Écriture des images du diaporama…</source>
-        <translation>Writing the show&apos;s pictures…</translation>
     </message>
     <message>
         <source>La diapositive %1 n&apos;a pas d&apos;image : elle est omise.</source>
@@ -255,6 +257,14 @@
         <source>Le lecteur n&apos;a pas pu démarrer : %1</source>
         <translation>The player could not start: %1</translation>
     </message>
+    <message>
+        <source>Extraction des images du diaporama…</source>
+        <translation>Extracting the show&apos;s pictures…</translation>
+    </message>
+    <message>
+        <source>Extraction annulée : rien n&apos;a été écrit.</source>
+        <translation>Extraction cancelled: nothing was written.</translation>
+    </message>
 </context>
 <context>
     <name>pellumo::MainWindow</name>
@@ -323,6 +333,13 @@
     </message>
 </context>
 <context>
+    <name>pellumo::RecentManifests</name>
+    <message>
+        <source>Fichiers &amp;récents</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+</context>
+<context>
     <name>pellumo::ShowSettingsPanel</name>
     <message>
         <source>Choisir…</source>
@@ -379,6 +396,18 @@
     <message>
         <source>Copie permise</source>
         <translation>Copy Allowed</translation>
+    </message>
+    <message>
+        <source>Écouter</source>
+        <translation>Listen</translation>
+    </message>
+    <message>
+        <source>Écouter la musique du diaporama</source>
+        <translation>Listen to the show&apos;s music</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
     </message>
 </context>
 <context>
