@@ -8,6 +8,8 @@ import subprocess
 import time
 
 UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+# What Google Benchmark appends to a run's name for its clocks; the report looks runs up without.
+CLOCK_SUFFIXES = ("/real_time", "/manual_time", "/process_time")
 
 
 class Runs:
@@ -29,6 +31,8 @@ def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_tim
     runs, times, cpu_times = Runs(), {}, {}
     for entry in json.loads(output)["benchmarks"]:
         name = entry["run_name"]
+        for suffix in CLOCK_SUFFIXES:
+            name = name.removesuffix(suffix)
         if entry.get("error_occurred"):
             runs.errors[name] = entry["error_message"]
         elif entry["run_type"] == "iteration":

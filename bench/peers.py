@@ -27,6 +27,36 @@ class Pillow:
         return measure.median_ms(lambda: Image.open(io.BytesIO(data)).load(), self.runs)
 
 
+# Each of today's formats' own decoding program, by extension: its name and its command, with
+# {input} and {output} filled in. heif-convert writes raw YUV (y4m): it decodes, as ours does,
+# but converts no colours and encodes nothing.
+LIBRARY_DECODERS = {
+    ".heic": ("heif-convert", ["heif-convert", "--quiet", "{input}", "{output}.y4m"]),
+    ".avif": ("heif-convert", ["heif-convert", "--quiet", "{input}", "{output}.y4m"]),
+    # Both decode into memory and write nothing when given no output file.
+    ".webp": ("dwebp", ["dwebp", "-quiet", "{input}"]),
+    ".jxl": ("djxl", ["djxl", "--quiet", "{input}"]),
+}
+
+
+class LibraryDecoder:
+    """A format's own decoding program on a file, in CPU time of all its threads. The same command on the format's 8 x 8 picture is subtracted: process start,
+    library start-up and opening the files, which no decode in memory pays."""
+
+    def __init__(self, folder, runs):
+        self.output, self.runs = os.path.join(folder, "peer-output"), runs
+
+    def _decode_ms(self, command, path):
+        filled = [part.format(input=path, output=self.output) for part in command]
+        measure.child_cpu_ms(filled)  # warm-up
+        return measure.median_child_ms(filled, self.runs)[1]
+
+    def decode(self, path, twin):
+        """The program's name and its time for the file, less its time for the 8 x 8 twin."""
+        name, command = LIBRARY_DECODERS[os.path.splitext(path)[1]]
+        return name, self._decode_ms(command, path) - self._decode_ms(command, twin)
+
+
 class Vips:
     """`vips resize` on one thread, reading and writing vips' own .v files (the input is mapped,
     not decoded). The same command on an 8 x 8 picture is subtracted: process start, library

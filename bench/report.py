@@ -136,6 +136,18 @@ def decoding(table, build, args, work):
             error = runs.errors[path]
             table.add(name, "n/a (no reader yet)" if error == "no reader yet" else f"n/a ({error})",
                       "Pillow", peer, "faster")
+    # Today's formats beside their own library's decoding program on the same file.
+    library = inputs.library_files(os.path.join(work, "decode"))
+    runs = measure.run_benchmarks(f"{build}/decode_bench", [path for path, _ in library], args.repetitions,
+                                  args.min_time)
+    decoder = peers.LibraryDecoder(work, args.runs)
+    for path, twin in library:
+        peer_name, peer = decoder.decode(path, twin)
+        name, goal = f"decode {os.path.basename(path)} 2000x1500", f"≤ 1.1× {peer_name}"
+        if path in runs.times:
+            table.add(name, runs.times[path], peer_name, peer, goal, runs.times[path] <= 1.1 * peer)
+        else:
+            table.add(name, f"n/a ({runs.errors[path]})", peer_name, peer, goal)
     png = measure.run_benchmarks(f"{build}/png_bench", (), args.repetitions, args.min_time)
     ours, peer = png.time("BM_PngReader"), png.time("BM_Libpng")
     table.add("decode PNG 4000x3000", ours, "libpng", peer, "≤ 1.05× libpng", ours <= 1.05 * peer)

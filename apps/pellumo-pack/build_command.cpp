@@ -76,11 +76,10 @@ TShowPlan PlanOf(const TBuildRequest& request) {
     TPlanFaults faults;
     TShowDocument document =
         request.manifest.empty() ? DocumentFromOptions(request, faults) : ReadManifest(request.manifest, faults);
-    if (request.quality) {
-        TShowSettings settings = document.Settings();
-        settings.jpegQuality = *request.quality;
-        document.SetSettings(settings);
-    }
+    TShowSettings settings = document.Settings();
+    if (request.quality) settings.jpegQuality = *request.quality;
+    if (request.noColorManagement) settings.colorManagement = false;
+    document.SetSettings(settings);
     TShowPlan plan = PlanShow(document, faults);
     faults.RaiseIfAny();
     return plan;

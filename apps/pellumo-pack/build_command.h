@@ -16,6 +16,7 @@ struct TBuildRequest {
     std::string manifest;
     bool force = false;  // replace an existing file that is not a show, or other music of that name
     std::optional<int> quality;
+    bool noColorManagement = false;  // pictures keep their pixels whatever their colour profile
     // The command-line form.
     std::string music;
     bool loop = true;

@@ -1,5 +1,8 @@
 #include "image_commands.h"
 
+#include <optional>
+
+#include "authoring/color_profile_conversion.h"
 #include "authoring/picture_loading.h"
 #include "base/exceptions.h"
 #include "imaging/formats/format_registry.h"
@@ -25,6 +28,12 @@ std::string PixelFormatName(TPixelFormat format) {
     return "pfCustom";
 }
 
+// What the text says of a profile's description (see ColorProfileDescription).
+std::string ProfileText(const std::optional<std::string>& description) {
+    if (!description) return "illisible, ignoré";
+    return description->empty() ? "sans description" : *description;
+}
+
 }  // namespace
 
 std::string RegisteredExtensions() {
@@ -33,18 +42,23 @@ std::string RegisteredExtensions() {
     return names;
 }
 
-void RunConvert(const std::string& input, const std::string& output, bool force) {
+void RunConvert(const std::string& input, const std::string& output, bool force, bool colorManaged) {
     CheckPictureOutput(output, {input}, force);
-    SavePictureFile(LoadPictureBitmap(input), output);
+    TBitmap bitmap = LoadPictureBitmap(input);
+    if (colorManaged) ConvertToSrgb(bitmap);
+    SavePictureFile(bitmap, output);
 }
 
 void RunInfo(const std::string& input, bool json, std::ostream& out) {
     const TBitmap bitmap = LoadPictureBitmap(input);
     const std::size_t paletteEntries = IsIndexed(bitmap.PixelFormat()) ? bitmap.Palette().size() : 0;
+    const bool hasProfile = !bitmap.ColorProfile().empty();
+    const std::optional<std::string> profile = ColorProfileDescription(bitmap.ColorProfile());
     if (!json) {
         out << "Largeur : " << bitmap.Width() << "\nHauteur : " << bitmap.Height()
             << "\nFormat de pixel : " << PixelFormatName(bitmap.PixelFormat())
             << "\nEntrées de palette : " << paletteEntries << '\n';
+        if (hasProfile) out << "Profil de couleur : " << ProfileText(profile) << '\n';
         return;
     }
     TJsonWriter writer;
@@ -57,6 +71,13 @@ void RunInfo(const std::string& input, bool json, std::ostream& out) {
     writer.String(PixelFormatName(bitmap.PixelFormat()));
     writer.Key("palette_entries");
     writer.Integer(static_cast<std::int64_t>(paletteEntries));
+    if (hasProfile) {
+        writer.Key("color_profile");
+        if (profile)
+            writer.String(*profile);
+        else
+            writer.Null();
+    }
     writer.EndObject();
     out << writer.Text() << '\n';
 }

@@ -76,4 +76,9 @@ void TJsonWriter::Boolean(bool value) {
     text_ += value ? "true" : "false";
 }
 
+void TJsonWriter::Null() {
+    BeforeValue();
+    text_ += "null";
+}
+
 }  // namespace pellumo

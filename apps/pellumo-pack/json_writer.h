@@ -21,6 +21,7 @@ public:
     void String(std::string_view utf8);
     void Integer(std::int64_t value);
     void Boolean(bool value);
+    void Null();
 
     const std::string& Text() const { return text_; }
 

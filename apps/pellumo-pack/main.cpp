@@ -32,7 +32,13 @@ constexpr const char* kBuildFooter =
     "Les images JPEG sont stockées octet pour octet. Un JPEG dont l'orientation EXIF dit que l'appareil était "
     "tourné est redressé (décodé, tourné puis encodé de nouveau), car le lecteur montre les pixels tels qu'ils sont "
     "stockés. Les autres formats lisibles sont encodés en JPEG (--quality). La musique est copiée à côté du "
-    "diaporama.";
+    "diaporama.\n"
+    "Le lecteur montre les pixels en sRGB : une image dont le profil de couleur ICC n'est pas sRGB (Display P3, "
+    "Adobe RGB…) y est convertie, avec l'intention perceptuelle, puis encodée en JPEG (--quality). Un profil "
+    "illisible, ou d'un autre espace que les pixels, est ignoré. --no-color-management (ou color_management = false "
+    "dans le manifeste) garde les pixels tels quels.";
+constexpr const char* kNoColorManagementHelp =
+    "Garder les pixels tels quels, sans les convertir en sRGB selon leur profil de couleur";
 constexpr const char* kForceHelp = "Remplacer un fichier existant";
 
 std::string PictureOutputHelp() { return "Image à écrire (" + pellumo::WrittenPictureExtensions() + ")"; }
@@ -53,6 +59,7 @@ struct TRequests {
     pellumo::TFrameRequest frame;
     pellumo::TSheetRequest sheet;
     pellumo::TResampleRequest resample;
+    bool noColorManagement = false;
 };
 
 void DeclareBuild(TCommandLine& commandLine, pellumo::TBuildRequest& request) {
@@ -63,6 +70,7 @@ void DeclareBuild(TCommandLine& commandLine, pellumo::TBuildRequest& request) {
     build.Option("--manifest", "FICHIER", "Manifeste TOML du diaporama", &request.manifest);
     // The slide options are optional targets: only those given replace the defaults.
     build.Option("--quality", "N", "Qualité JPEG des images à encoder, 1..100 (90)", &request.quality);
+    build.Flag("--no-color-management", kNoColorManagementHelp, request.noColorManagement);
     build.Flag("--force", "Remplacer un fichier existant qui n'est pas un diaporama, ou une autre musique du même nom "
                           "à côté",
                request.force);
@@ -143,11 +151,16 @@ void DeclarePictureCommands(TCommandLine& commandLine, TRequests& requests) {
 
     commandLine.Command("convert", "Lire une image par son extension et l'écrire au format de l'extension de sortie")
         .Flag("--force", kForceHelp, requests.force)
+        .Flag("--no-color-management", kNoColorManagementHelp, requests.noColorManagement)
         .Argument("IN", "Image à lire (" + ReadExtensions() + ")", requests.file)
         .Argument("OUT", PictureOutputHelp(), requests.output)
-        .Action([&requests] { pellumo::RunConvert(requests.file, requests.output, requests.force); });
+        .Footer("Le fichier écrit ne porte pas de profil de couleur : une image dont le profil n'est pas sRGB est "
+                "convertie en sRGB, avec l'intention perceptuelle, sauf avec --no-color-management.")
+        .Action([&requests] {
+            pellumo::RunConvert(requests.file, requests.output, requests.force, !requests.noColorManagement);
+        });
 
-    commandLine.Command("info", "Taille, format de pixel et palette d'une image")
+    commandLine.Command("info", "Taille, format de pixel, palette et profil de couleur d'une image")
         .Argument("IN", "Image à lire", requests.file)
         .Flag("--json", "Un objet JSON au lieu du texte", requests.json)
         .Action([&requests] { pellumo::RunInfo(requests.file, requests.json, std::cout); });

@@ -53,8 +53,9 @@ void PreviewController::ShowSlide(std::optional<std::size_t> row) {
 // and the colour their transparent parts are laid on.
 std::string PreviewController::KeyOf(std::size_t row) const {
     const TSlideValues values = EffectiveSlideValues(document_.Show(), row);
-    return document_.Show().Slide(row).picture + '\n' + std::to_string(document_.Show().Settings().jpegQuality) + '\n' +
-           std::to_string(*values.backColor);
+    const TShowSettings& settings = document_.Show().Settings();
+    return document_.Show().Slide(row).picture + '\n' + std::to_string(settings.jpegQuality) + '\n' +
+           std::to_string(*values.backColor) + '\n' + (settings.colorManagement ? "sRGB" : "stored");
 }
 
 std::optional<PreviewSlide> PreviewController::SlideOf(std::size_t row) {
@@ -81,8 +82,9 @@ void PreviewController::Load(std::size_t row) {
     loading_ = key;
     std::string picture = document_.Show().Slide(row).picture;
     const int quality = document_.Show().Settings().jpegQuality;
+    const bool colorManaged = document_.Show().Settings().colorManagement;
     const TColor back = *EffectiveSlideValues(document_.Show(), row).backColor;
-    watcher_.setFuture(QtConcurrent::run([key, picture = std::move(picture), quality, back]() -> Loaded {
+    watcher_.setFuture(QtConcurrent::run([key, picture = std::move(picture), quality, colorManaged, back]() -> Loaded {
         try {
             // A folder stands for its pictures: its first one shows.
             std::string file = picture;
@@ -92,7 +94,7 @@ void PreviewController::Load(std::size_t row) {
                 file = pictures.front();
             }
             auto bitmap = std::make_shared<TBitmap>();
-            DecodeJpeg(SlideJpegBytes(file, quality, back), false, *bitmap);
+            DecodeJpeg(SlideJpegBytes(file, quality, back, colorManaged), false, *bitmap);
             return {key, std::move(bitmap), {}};
         } catch (const std::exception& e) {
             const auto* own = dynamic_cast<const Exception*>(&e);

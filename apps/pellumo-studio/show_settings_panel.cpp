@@ -26,6 +26,7 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
       loop_(new QCheckBox(tr("Reprendre au début après la dernière diapositive"), this)),
       copyAllowed_(new QCheckBox(tr("Permettre la copie des images"), this)),
       fineResize_(new QCheckBox(tr("Redimensionnement fin"), this)),
+      colorManagement_(new QCheckBox(tr("Convertir en sRGB les photos qui ont un profil de couleur"), this)),
       quality_(new QSpinBox(this)) {
     chooseMusic = [this] {
         return QFileDialog::getOpenFileName(this, tr("Musique du diaporama"), QString(),
@@ -40,6 +41,9 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     quality_->setRange(1, 100);
     quality_->setKeyboardTracking(false);
     quality_->setToolTip(tr("Qualité JPEG des images qui doivent être encodées"));
+    colorManagement_->setToolTip(
+        tr("Le lecteur montre les couleurs telles qu'elles sont stockées : une photo en Display P3 ou en Adobe RGB "
+           "n'a ses vraies couleurs que convertie en sRGB"));
 
     auto* form = new QFormLayout(this);
     auto* musicLine = new QHBoxLayout;
@@ -52,6 +56,7 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     form->addRow(loop_);
     form->addRow(copyAllowed_);
     form->addRow(fineResize_);
+    form->addRow(colorManagement_);
     form->addRow(tr("Qualité JPEG"), quality_);
 
     const auto change = [this](const QString& text, std::function<void(TShowSettings&)> edit) {
@@ -72,6 +77,9 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     });
     connect(fineResize_, &QCheckBox::clicked, this, [change](bool on) {
         change(tr("Redimensionnement fin"), [on](TShowSettings& settings) { settings.fineResize = on; });
+    });
+    connect(colorManagement_, &QCheckBox::clicked, this, [change](bool on) {
+        change(tr("Gestion des couleurs"), [on](TShowSettings& settings) { settings.colorManagement = on; });
     });
     connect(quality_, &QSpinBox::valueChanged, this, [change](int quality) {
         change(tr("Qualité JPEG"), [quality](TShowSettings& settings) { settings.jpegQuality = quality; });
@@ -99,6 +107,7 @@ void ShowSettingsPanel::Refresh() {
     loop_->setChecked(settings.loop);
     copyAllowed_->setChecked(settings.copyAllowed);
     fineResize_->setChecked(settings.fineResize);
+    colorManagement_->setChecked(settings.colorManagement);
     quality_->setValue(settings.jpegQuality);
     refreshing_ = false;
 }

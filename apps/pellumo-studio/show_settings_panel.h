@@ -16,7 +16,8 @@ class MusicListening;
 class StudioDocument;
 
 // Edits what the whole show does: its music (which can be listened to here), whether it loops, whether its pictures may be
-// copied, the fine resampler, and the JPEG quality of the pictures that are encoded again.
+// copied, the fine resampler, the conversion of photos with a colour profile to sRGB, and the
+// JPEG quality of the pictures that are encoded again.
 // Each change is one step of the history.
 class ShowSettingsPanel : public QWidget {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
     QCheckBox* LoopBox() const { return loop_; }
     QCheckBox* CopyAllowedBox() const { return copyAllowed_; }
     QCheckBox* FineResizeBox() const { return fineResize_; }
+    QCheckBox* ColorManagementBox() const { return colorManagement_; }
     QSpinBox* QualityBox() const { return quality_; }
 
 private:
@@ -56,6 +58,7 @@ private:
     QCheckBox* loop_;
     QCheckBox* copyAllowed_;
     QCheckBox* fineResize_;
+    QCheckBox* colorManagement_;
     QSpinBox* quality_;
 };
 

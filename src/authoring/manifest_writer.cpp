@@ -74,6 +74,8 @@ std::string ManifestText(const TShowDocument& document, const std::string& folde
     text += std::string("loop = ") + TomlBoolean(settings.loop) + "\ncopy_allowed = " +
             TomlBoolean(settings.copyAllowed) + "\nfine_resize = " + TomlBoolean(settings.fineResize) + '\n';
     if (settings.jpegQuality != usual.jpegQuality) text += "quality = " + std::to_string(settings.jpegQuality) + '\n';
+    if (settings.colorManagement != usual.colorManagement)
+        text += std::string("color_management = ") + TomlBoolean(settings.colorManagement) + '\n';
     if (!document.Defaults().Empty()) {
         text += "\n[defaults]\n";
         WriteValues(document.Defaults(), std::nullopt, text);

@@ -28,6 +28,7 @@ struct TShowSettings {
     bool copyAllowed = true;
     bool fineResize = false;
     int jpegQuality = 90;  // for the pictures that are encoded again
+    bool colorManagement = true;  // pictures with a colour profile are converted to sRGB
 
     bool operator==(const TShowSettings&) const = default;
 };

@@ -50,6 +50,7 @@ private:
         plan.header.CopyAllowed = settings.copyAllowed;
         plan.header.FineResize = settings.fineResize;
         plan.jpegQuality = settings.jpegQuality;
+        plan.colorManagement = settings.colorManagement;
         if (settings.jpegQuality < 1 || settings.jpegQuality > 100)
             Fault(lines.Of("quality"), {}, "quality : attendu un nombre entier de 1 à 100");
     }

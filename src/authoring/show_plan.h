@@ -29,6 +29,7 @@ struct TShowPlan {
     TCatalogue header;  // MusicFileName, LoopShow, CopyAllowed, FineResize; no slides
     std::string musicFile;
     int jpegQuality = 90;
+    bool colorManagement = true;  // pictures are converted to sRGB by their colour profiles
     std::vector<TSlidePlan> slides;
 };
 

@@ -42,7 +42,8 @@ std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const s
         for (const TSlidePlan& slide : plan.slides) {
             if (progress.cancelled && progress.cancelled()) throw EWriteCancelled();
             try {
-                const std::vector<std::uint8_t> jpeg = SlideJpegBytes(slide.picture, plan.jpegQuality, slide.settings.BackColor);
+                const std::vector<std::uint8_t> jpeg =
+                    SlideJpegBytes(slide.picture, plan.jpegQuality, slide.settings.BackColor, plan.colorManagement);
                 if (unreadable.Empty()) writer.AddSlide(slide.settings, jpeg);
             } catch (const EOptionError& e) {
                 unreadable.Add(slide.origin + " : " + e.Message());

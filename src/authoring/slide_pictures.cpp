@@ -1,6 +1,7 @@
 #include "authoring/slide_pictures.h"
 
 #include "authoring/alpha_flattening.h"
+#include "authoring/color_profile_conversion.h"
 #include "authoring/exif_orientation.h"
 #include "authoring/option_values.h"
 #include "authoring/picture_loading.h"
@@ -36,10 +37,12 @@ std::vector<std::uint8_t> EncodedJpeg(const TBitmap& bitmap, int quality) {
     return jpeg.Data();
 }
 
-std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, TColor background) {
+std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, TColor background, bool colorManaged) {
     std::vector<std::uint8_t> bytes = FileBytes(picture);
     if (!LooksLikeJpeg(bytes)) {
         TBitmap bitmap = LoadPictureBitmap(picture);
+        // Before the alpha meets the slide's colour, which is an sRGB colour.
+        if (colorManaged) ConvertToSrgb(bitmap);
         FlattenAlpha(bitmap, background);
         return EncodedJpeg(bitmap, quality);
     }
@@ -47,7 +50,8 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, T
     TJPEGImage jpeg;
     jpeg.LoadFromStream(stream);  // the header must read, or the show would fail when it plays
     const int orientation = ExifOrientation(bytes);
-    if (orientation == 1) {
+    const bool convert = colorManaged && NeedsSrgbConversion(jpeg.ColorProfile(), jpeg.Grayscale());
+    if (orientation == 1 && !convert) {
         // Stored as they are, the bytes must still decode to the end: a damaged copy would
         // otherwise only fail in the player.
         VerifyJpegData(bytes);
@@ -55,15 +59,17 @@ std::vector<std::uint8_t> PictureJpeg(const std::string& picture, int quality, T
     }
     TBitmap upright;
     upright.Assign(jpeg);
+    if (convert) ConvertToSrgb(upright);
     OrientUpright(upright, orientation);
     return EncodedJpeg(upright, quality);
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background) {
+std::vector<std::uint8_t> SlideJpegBytes(const std::string& picture, int quality, TColor background,
+                                         bool colorManaged) {
     try {
-        return PictureJpeg(picture, quality, background);
+        return PictureJpeg(picture, quality, background, colorManaged);
     } catch (const EPictureError&) {
         throw;
     } catch (const Exception& e) {

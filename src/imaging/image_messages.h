@@ -27,6 +27,7 @@ inline constexpr std::string_view kRegisteredTwice = "Attempt to register %s fil
 inline constexpr std::string_view kCompressionScheme = "The compression scheme is";
 inline constexpr std::string_view kImageSizes = "Image sizes other than Base16, Base4 or Base are";
 inline constexpr std::string_view kFileVersions = "File versions other than 3 or 4 are";
+inline constexpr std::string_view kBeyondDecoderLimits = "Sizes beyond the decoder's limits are";
 
 }  // namespace image_messages
 

@@ -29,6 +29,7 @@ TBitmap::TBitmap(TBitmap&& source) noexcept
       palette_(std::move(source.palette_)),
       stride_(source.stride_),
       pixels_(std::move(source.pixels_)) {
+    SetColorProfile(source.TakeColorProfile());
     source.ReleaseImage();
 }
 
@@ -130,6 +131,7 @@ void TBitmap::ReleaseImage() noexcept {
 
 void TBitmap::ReleaseHandle() {
     ReleaseImage();
+    SetColorProfile({});
     Changed();
 }
 
@@ -142,6 +144,7 @@ void TBitmap::Assign(const TGraphic& source) {
         palette_ = bitmap->palette_;
         stride_ = bitmap->stride_;
         pixels_ = bitmap->pixels_;
+        SetColorProfile(bitmap->ColorProfile());
         Changed();
         return;
     }

@@ -53,12 +53,13 @@ public:
     // The bitmap's drawing surface, made on first use; it lives as long as the bitmap.
     TCanvas& Canvas();
 
-    // What `Handle := 0` does: the image is released (0 x 0, no palette, device format), so a
-    // later set-up starts fresh.
+    // What `Handle := 0` does: the image is released (0 x 0, no palette, device format, no
+    // colour profile), so a later set-up starts fresh.
     void ReleaseHandle();
 
     void Assign(const TGraphic& source) override;
-    // Takes over the source's image without copying it; the source is left empty.
+    // Takes over the source's image without copying it; the source is left empty. The colour
+    // profile stays this bitmap's own: work done in place (turning, fitting) keeps it.
     void Assign(TBitmap&& source);
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;

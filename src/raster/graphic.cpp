@@ -18,7 +18,10 @@ void TGraphic::SaveToFile(const std::string& fileName) const {
 }
 
 void TGraphic::Assign(const TGraphic& source) {
-    if (auto* bitmap = dynamic_cast<TBitmap*>(this); bitmap != nullptr && source.AssignTo(*bitmap)) return;
+    if (auto* bitmap = dynamic_cast<TBitmap*>(this); bitmap != nullptr && source.AssignTo(*bitmap)) {
+        SetColorProfile(source.ColorProfile());
+        return;
+    }
     throw EConvertError(Format(raster_messages::kCannotAssign,
                                {std::string(source.ClassType()->Name), std::string(ClassType()->Name)}));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,10 @@ struct TGraphicClassInfo {
 using TGraphicClass = const TGraphicClassInfo*;
 
 
+// Real profiles take a few kilobytes, printer profiles with large tables a few megabytes; a
+// file's claim beyond this is not read.
+constexpr std::size_t kMaxColorProfileBytes = std::size_t{4} << 20;
+
 // The base of every picture kind: sized, loaded from and saved to streams and files, and
 // copied by Assign between kinds that know each other.
 class TGraphic {
@@ -69,13 +74,17 @@ public:
     // Fired after every change of size, format, palette or contents made through the class.
     std::function<void(TGraphic&)> OnChange;
 
-    // The ICC colour profile the file carried, as its bytes; empty when it had none.
+    // The ICC colour profile the file carried, as its bytes; empty when it had none. Readers
+    // keep none larger than kMaxColorProfileBytes. Assign copies it with the picture; a
+    // bitmap's in-place work (Assign of a moved bitmap) keeps the bitmap's own.
     const std::vector<std::uint8_t>& ColorProfile() const { return colorProfile_; }
     void SetColorProfile(std::vector<std::uint8_t> profile) { colorProfile_ = std::move(profile); }
 
 protected:
     TGraphic() = default;
     void Changed();
+    // For a move between graphics: the profile, this graphic left without one.
+    std::vector<std::uint8_t> TakeColorProfile() noexcept { return std::move(colorProfile_); }
     // The source's half of Assign: fill `target` from this graphic, or return false.
     virtual bool AssignTo(TBitmap& target) const;
     friend class TBitmap;

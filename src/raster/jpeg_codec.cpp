@@ -106,6 +106,8 @@ struct DecompressSession {
     MemorySource source{};
     bool created = false;
     std::vector<std::uint8_t> row;
+    JOCTET* profile = nullptr;  // libjpeg's malloc'd copy of the ICC profile
+    unsigned int profileBytes = 0;
 
     explicit DecompressSession(std::span<const std::uint8_t> data) {
         InstallErrorManager(errors, *reinterpret_cast<jpeg_common_struct*>(&cinfo));
@@ -119,15 +121,17 @@ struct DecompressSession {
     }
     ~DecompressSession() {
         if (created) jpeg_destroy_decompress(&cinfo);
+        std::free(profile);
     }
     DecompressSession(const DecompressSession&) = delete;
     DecompressSession& operator=(const DecompressSession&) = delete;
 
-    // Runs under Guarded.
-    void Start() {
+    // Runs under Guarded. `keepProfile` keeps the APP2 markers, which carry the ICC profile.
+    void Start(bool keepProfile = false) {
         jpeg_create_decompress(&cinfo);
         created = true;
         cinfo.src = &source.pub;
+        if (keepProfile) jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
         jpeg_read_header(&cinfo, TRUE);
     }
 };
@@ -270,9 +274,16 @@ void DecodeRows(DecompressSession& session, const TDecodePlan& plan, std::span<s
 
 JpegHeader ReadJpegHeader(std::span<const std::uint8_t> data) {
     DecompressSession session(data);
-    Guarded(session.errors, [&] { session.Start(); });
-    return {static_cast<int>(session.cinfo.image_width), static_cast<int>(session.cinfo.image_height),
-            session.cinfo.num_components};
+    Guarded(session.errors, [&] {
+        session.Start(true);
+        // False, with nothing kept, for a profile whose parts do not add up.
+        jpeg_read_icc_profile(&session.cinfo, &session.profile, &session.profileBytes);
+    });
+    JpegHeader header{static_cast<int>(session.cinfo.image_width), static_cast<int>(session.cinfo.image_height),
+                      session.cinfo.num_components, {}};
+    if (session.profile != nullptr && session.profileBytes <= kMaxColorProfileBytes)
+        header.colorProfile.assign(session.profile, session.profile + session.profileBytes);
+    return header;
 }
 
 void DecodeJpeg(std::span<const std::uint8_t> data, bool quantize, TBitmap& target, int bands) {

@@ -12,6 +12,9 @@ struct JpegHeader {
     int width = 0;
     int height = 0;
     int components = 0;  // 1 gray, 3 colour, 4 CMYK or YCCK
+    // The ICC profile of the APP2 markers; empty when there is none, when it is damaged (a
+    // part missing or twice) or larger than kMaxColorProfileBytes.
+    std::vector<std::uint8_t> colorProfile;
 };
 
 // All three raise EJPEG with the codec's message; data that ends early is an error, never

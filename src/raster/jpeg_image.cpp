@@ -15,11 +15,12 @@ TGraphicClass TJPEGImage::StaticClass() {
 }
 
 void TJPEGImage::SetData(std::vector<std::uint8_t> data) {
-    const JpegHeader header = ReadJpegHeader(data);
+    JpegHeader header = ReadJpegHeader(data);
     data_ = std::move(data);
     width_ = header.width;
     height_ = header.height;
     grayscale_ = header.components == 1;
+    SetColorProfile(std::move(header.colorProfile));
     Changed();
 }
 
@@ -37,6 +38,7 @@ void TJPEGImage::Assign(const TGraphic& source) {
         height_ = jpeg->height_;
         grayscale_ = jpeg->grayscale_;
         quality_ = jpeg->quality_;
+        SetColorProfile(jpeg->ColorProfile());
         Changed();
     } else if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
         SetData(EncodeJpeg(*bitmap, quality_));

@@ -45,6 +45,7 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
     settings.loop = false;
     settings.fineResize = true;
     settings.jpegQuality = 75;
+    settings.colorManagement = false;
     document.SetSettings(settings);
     TSlideValues defaults;
     defaults.duration = 7;
@@ -68,6 +69,7 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
     const std::string text = ManifestText(document, album.string());
     EXPECT_NE(text.find("music = \"thème.ogg\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("quality = 75\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("color_management = false\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n[defaults]\nduration = 7\nstyle = 84  # Circular reveal from centre\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("picture = \"photos/été.jpg\"\n"), std::string::npos) << text;
@@ -88,6 +90,14 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
 
     // Written again where it was read, the text is the same.
     EXPECT_EQ(ManifestText(read, album.string()), text);
+}
+
+// Settings at their defaults that older manifests never had stay unwritten, so that those
+// manifests are written back as they were.
+TEST_F(ShowManifest, ColorManagementIsWrittenOnlyWhenOff) {
+    TShowDocument document;
+    document.InsertSlide(0, {kColour, {}, {}});
+    EXPECT_EQ(ManifestText(document, folder.string()).find("color_management"), std::string::npos);
 }
 
 }  // namespace

@@ -34,16 +34,22 @@ TEST(FormatRegistry, StartsWithTheTableInOrderAndFindsExtensionsInAnyCase) {
     const std::vector<std::string> expected = {
         "bmp", "ico", "wmf", "emf", "jpg", "jpeg", "rle", "dib", "win", "vst", "vda", "tga", "icb",
         "tiff", "tif", "fax", "pcx", "pcc", "scr", "rpf", "rla", "sgi", "rgba", "rgb", "bw", "psd", "pdd",
-        "ppm", "pgm", "pbm", "cel", "pic", "pcd", "gif", "cut", "psp", "png"};
+        "ppm", "pgm", "pbm", "cel", "pic", "pcd", "gif", "cut", "psp", "png",
+        // the formats read through their field's libraries, after the whole table
+        "heic", "heif", "avif", "webp", "jxl"};
     ASSERT_EQ(registry.ExtensionEntries().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(registry.ExtensionEntries()[i]->Extension, expected[i]);
-    EXPECT_EQ(registry.ClassEntries().size(), 17u);
+    EXPECT_EQ(registry.ClassEntries().size(), 21u);
     for (const char* sgi : {"sgi", "rgb", "rgba", "bw"}) EXPECT_EQ(TPicture::FindGraphicClass(sgi), TSGIGraphic::StaticClass());
     EXPECT_EQ(DescriptionOf("sgi"), "SGI true color images");
     EXPECT_EQ(DescriptionOf("rgba"), "SGI true color images with alpha");
     EXPECT_EQ(DescriptionOf("bw"), "SGI black/white images");
     EXPECT_EQ(DescriptionOf("pdd"), "Photoshop images");
     EXPECT_EQ(DescriptionOf("tiff"), "Macintosh TIFF images");
+    EXPECT_EQ(DescriptionOf("heif"), "HEIF images");
+    EXPECT_EQ(DescriptionOf("avif"), "AVIF images");
+    EXPECT_EQ(DescriptionOf("webp"), "WebP images");
+    EXPECT_EQ(DescriptionOf("jxl"), "JPEG XL images");
     EXPECT_EQ(registry.ExtensionEntries()[14]->FormatKinds, fkMultiImage | fkRaster);
     EXPECT_EQ(registry.ExtensionEntries()[35]->FormatKinds, fkRaster | fkVector);
     EXPECT_EQ(registry.IndexOfExtension("JpEg"), 5);
@@ -160,11 +166,11 @@ TEST_F(ImageFormatsLifetime, StoppingForgetsEveryClassAndStartingAgainRegistersT
     WritePictures();
     ExpectPicturesLoad();
     const std::vector<TRegistration> started = Registrations();
-    ASSERT_EQ(started.size(), 37u);
+    ASSERT_EQ(started.size(), 42u);
     std::vector<TGraphicClass> classOrder;
     for (const auto& entry : FormatRegistry().ClassEntries()) classOrder.push_back(entry->ImageClass);
     const auto pictureFormats = PictureRegistry();
-    ASSERT_EQ(pictureFormats.size(), 37u);
+    ASSERT_EQ(pictureFormats.size(), 42u);
 
     // A class already gone before the end, and one of a caller's own registered meanwhile: the
     // shut-down sequence passes over the first, and the second goes with the rest.
@@ -204,7 +210,7 @@ TEST_F(ImageFormatsLifetime, StartingTwiceRegistersNothingTwice) {
     const auto pictureFormats = PictureRegistry();
     EXPECT_NO_THROW(StartImageFormats());
     EXPECT_EQ(Registrations(), started);
-    EXPECT_EQ(FormatRegistry().ClassEntries().size(), 17u);
+    EXPECT_EQ(FormatRegistry().ClassEntries().size(), 21u);
     EXPECT_EQ(PictureRegistry(), pictureFormats);
 
     // Nor after a stop: the second start of a new run is as harmless as the first's.

@@ -409,6 +409,18 @@
         <source>Arrêter</source>
         <translation>Stop</translation>
     </message>
+    <message>
+        <source>Convertir en sRGB les photos qui ont un profil de couleur</source>
+        <translation>Convert photos with a colour profile to sRGB</translation>
+    </message>
+    <message>
+        <source>Le lecteur montre les couleurs telles qu&apos;elles sont stockées : une photo en Display P3 ou en Adobe RGB n&apos;a ses vraies couleurs que convertie en sRGB</source>
+        <translation>The player shows colours as they are stored: a photo in Display P3 or Adobe RGB only has its true colours once converted to sRGB</translation>
+    </message>
+    <message>
+        <source>Gestion des couleurs</source>
+        <translation>Colour Management</translation>
+    </message>
 </context>
 <context>
     <name>pellumo::SlideListModel</name>

@@ -1,8 +1,12 @@
 // The image library's formats: registered by StartImageFormats, removed by StopImageFormats.
+#include <span>
+
 #include "imaging/formats/autodesk_graphic.h"
 #include "imaging/formats/cut_graphic.h"
 #include "imaging/formats/format_registry.h"
 #include "imaging/formats/gif_graphic.h"
+#include "imaging/formats/heif_graphic.h"
+#include "imaging/formats/jxl_graphic.h"
 #include "imaging/formats/pcd_graphic.h"
 #include "imaging/formats/pcx_graphic.h"
 #include "imaging/formats/png_graphic.h"
@@ -13,6 +17,7 @@
 #include "imaging/formats/sgi_graphic.h"
 #include "imaging/formats/targa_graphic.h"
 #include "imaging/formats/tiff_graphic.h"
+#include "imaging/formats/webp_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/icon.h"
 #include "raster/jpeg_image.h"
@@ -71,6 +76,16 @@ constexpr TStartupRow kStartupTable[] = {
     {"png", &TPNGGraphic::StaticClass, fkRaster, "Portable network graphic images", ""},
 };
 
+// Today's photo formats, read through their field's libraries: registered after the whole
+// start-up table, whose order stays as it is.
+constexpr TStartupRow kLibraryTable[] = {
+    {"heic", &THEIFGraphic::StaticClass, fkMultiImage | fkRaster, "HEIF images", ""},
+    {"heif", &THEIFGraphic::StaticClass, fkMultiImage | fkRaster, "", ""},
+    {"avif", &TAVIFGraphic::StaticClass, fkMultiImage | fkRaster, "AVIF images", ""},
+    {"webp", &TWebPGraphic::StaticClass, fkAnimation | fkRaster, "WebP images", ""},
+    {"jxl", &TJXLGraphic::StaticClass, fkAnimation | fkRaster, "JPEG XL images", ""},
+};
+
 // What StartImageFormats fills. It is made after the picture registry so that it is destroyed
 // before it: a program that never stops its formats still unregisters them into a live picture
 // registry at exit.
@@ -95,8 +110,11 @@ TFileFormatList& FormatRegistry() { return StartedRegistry().list; }
 void StartImageFormats() {
     TStartedRegistry& registry = StartedRegistry();
     if (registry.started) return;
-    for (const TStartupRow& row : kStartupTable)
-        registry.list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds, row.imageClass());
+    using TTable = std::span<const TStartupRow>;
+    for (const TTable table : {TTable(kStartupTable), TTable(kLibraryTable)})
+        for (const TStartupRow& row : table)
+            registry.list.AddFormat(row.extension, row.commonDescription, row.ownDescription, row.kinds,
+                                    row.imageClass());
     registry.started = true;
 }
 

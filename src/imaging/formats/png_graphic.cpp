@@ -46,6 +46,9 @@ constexpr std::uint32_t kPLTE = ChunkCode("PLTE");
 constexpr std::uint32_t kGAMA = ChunkCode("gAMA");
 constexpr std::uint32_t kBKGD = ChunkCode("bKGD");
 constexpr std::uint32_t kTRNS = ChunkCode("tRNS");
+constexpr std::uint32_t kICCP = ChunkCode("iCCP");
+// An iCCP chunk: a name of 1 to 79 bytes, a zero, compression method 0, then zlib data.
+constexpr std::size_t kLongestProfileName = 79;
 
 struct TAdam7Pass {
     std::uint32_t StartRow, StartColumn, RowStep, ColumnStep;
@@ -57,6 +60,35 @@ constexpr TAdam7Pass kAdam7[7] = {{0, 0, 8, 8, 0x80}, {0, 4, 8, 8, 0x08}, {4, 0,
 constexpr TColor GrayColor(std::uint32_t level) { return level | level << 8 | level << 16; }
 
 [[noreturn]] void InvalidFormat() { RaiseImageError(image_messages::kInvalidFormat, kFormatName); }
+
+// The profile an iCCP chunk holds; nothing when the chunk is damaged or the profile larger
+// than kMaxColorProfileBytes. The output grows as the data asks, so a small chunk that claims
+// a huge profile costs no more than the bound.
+std::vector<std::uint8_t> InflatedProfile(std::span<const std::uint8_t> chunk) {
+    const std::size_t nameLimit = std::min(chunk.size(), kLongestProfileName + 1);
+    const auto zero = std::find(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(nameLimit), 0);
+    const auto method = static_cast<std::size_t>(zero - chunk.begin()) + 1;
+    if (method == 1 || method > nameLimit || method >= chunk.size() || chunk[method] != 0) return {};
+    TPackedBytes packed = chunk.subspan(method + 1);
+    TLZ77Decoder decoder(Z_NO_FLUSH);
+    decoder.BeginDecoding();
+    std::vector<std::uint8_t> profile(std::clamp<std::size_t>(packed.size() * 4, 4096, kMaxColorProfileBytes + 1));
+    std::size_t filled = 0;
+    for (;;) {
+        TUnpackedBytes free = std::span(profile).subspan(filled);
+        // Both sizes are within kMaxPngNumber: the chunk's, and the bound's.
+        decoder.DecodeBlock(packed, free, static_cast<std::int32_t>(packed.size()), static_cast<std::int32_t>(free.size()));
+        filled = profile.size() - free.size();
+        if (decoder.LastResult() == Z_STREAM_END) break;
+        // Bad data, or data that ends before the stream does.
+        if (decoder.LastResult() != Z_OK || !free.empty()) return {};
+        if (profile.size() > kMaxColorProfileBytes) return {};
+        profile.resize(std::min(profile.size() * 2, kMaxColorProfileBytes + 1));
+    }
+    if (filled > kMaxColorProfileBytes) return {};
+    profile.resize(filled);
+    return profile;
+}
 
 struct THeader {
     std::uint32_t Width = 0;
@@ -79,12 +111,14 @@ public:
     bool Transparent = false;
     TColor TransparentColor = clWhite;
     TColor BackgroundColor = clWhite;
+    std::vector<std::uint8_t> ColorProfile;
 
 private:
     std::uint32_t Type() const { return chunkType_ & ~kCaseBits; }
     bool Critical() const { return (chunkType_ & 0x20000000) == 0; }
 
     void ReadChunkHeader();
+    bool ReadChunkBytes();
     void ReadChunkData();
     void ReadHeader();
     void ReadPalette();
@@ -92,6 +126,8 @@ private:
     std::uint32_t SampleLevel(std::size_t index) const;
     void ReadBackground();
     void ReadTransparency();
+    void ReadColorProfile();
+    bool GammaChangesLevels() const;
     std::size_t SetupColorDepth();
     void DecodeImage();
     void DecodeRows(std::uint32_t firstRow, std::uint32_t rowStep, std::uint32_t pixels, std::uint8_t mask);
@@ -124,7 +160,8 @@ void TPNGLoad::ReadChunkHeader() {
     runningCrc_ = static_cast<std::uint32_t>(crc32(0, bytes.data() + 4, 4));
 }
 
-void TPNGLoad::ReadChunkData() {
+// Reads the chunk's data and CRC; returns whether the CRC matches.
+bool TPNGLoad::ReadChunkBytes() {
     // A length the file cannot hold is refused before anything is allocated for it.
     if (chunkLength_ > reader_.BytesLeft()) reader_.ReadError();
     chunkBuffer_.resize(chunkLength_);
@@ -133,7 +170,11 @@ void TPNGLoad::ReadChunkData() {
     reader_.Read(stored.data(), stored.size());
     // zlib takes a null buffer, as an empty vector may give, as a request for the initial CRC.
     if (chunkLength_ != 0) runningCrc_ = static_cast<std::uint32_t>(crc32(runningCrc_, chunkBuffer_.data(), chunkLength_));
-    if (runningCrc_ != GetBE32(stored.data())) RaiseImageError(image_messages::kCrcError, kFormatName);
+    return runningCrc_ == GetBE32(stored.data());
+}
+
+void TPNGLoad::ReadChunkData() {
+    if (!ReadChunkBytes()) RaiseImageError(image_messages::kCrcError, kFormatName);
 }
 
 void TPNGLoad::ReadHeader() {
@@ -225,6 +266,25 @@ void TPNGLoad::ReadTransparency() {
         Transparent = true;
     }
     // Palette, gray-alpha and RGBA images: read and checked, no further effect.
+}
+
+// The first iCCP chunk gives the profile. A damaged one is passed over like any chunk the
+// reader does not need: the picture loses nothing by it.
+void TPNGLoad::ReadColorProfile() {
+    if (!ColorProfile.empty() || chunkLength_ > kMaxColorProfileBytes) {
+        reader_.Skip(std::uint64_t{chunkLength_} + 4);
+        return;
+    }
+    if (ReadChunkBytes()) ColorProfile = InflatedProfile(chunkBuffer_);
+}
+
+// Whether a gAMA chunk made the levels other than the file's (a gamma of 1/2.2 leaves them).
+bool TPNGLoad::GammaChangesLevels() const {
+    if (!manager_.TargetOptions().Contains(soApplyGamma)) return false;
+    const TGammaTable& table = manager_.GammaTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (std::size_t{table[i]} != i) return true;
+    return false;
 }
 
 // Sets up the colour manager, the bitmap format and the gray palette for the header's colour
@@ -402,6 +462,7 @@ void TPNGLoad::Run() {
             case kGAMA: ReadGamma(); continue;
             case kBKGD: ReadBackground(); continue;
             case kTRNS: ReadTransparency(); continue;
+            case kICCP: ReadColorProfile(); continue;
             default: break;
         }
         // Nothing comes after the image's end, whose data and CRC no one needs.
@@ -412,6 +473,8 @@ void TPNGLoad::Run() {
     }
     // A file without image data holds no image; an empty bitmap would pass for one.
     if (!imageDone_) InvalidFormat();
+    // Levels changed by a gAMA chunk are no longer what the profile describes.
+    if (GammaChangesLevels()) ColorProfile.clear();
     decoder_->EndDecoding();
 }
 
@@ -432,6 +495,7 @@ void TPNGGraphic::LoadFromStream(TStream& stream) {
     transparentColor_ = load.TransparentColor;
     backgroundColor_ = load.BackgroundColor;
     Assign(std::move(load.Image));
+    SetColorProfile(std::move(load.ColorProfile));
 }
 
 void TPNGGraphic::SaveToStream(TStream& stream) const { WritePngFile(stream, *this); }

@@ -118,6 +118,17 @@ std::vector<std::uint32_t> TTIFFDirectory::ReadValues(std::uint16_t tag) const {
     return values;
 }
 
+std::vector<std::uint8_t> TTIFFDirectory::ReadOpaqueBytes(std::uint16_t tag, std::uint32_t limit) const {
+    const TTIFFEntry* entry = FindTag(tag);
+    if (entry == nullptr || (entry->DataType != dtByte && entry->DataType != dtUndefined) || entry->DataCount > limit)
+        return {};
+    if (entry->DataCount <= entry->Raw.size()) return {entry->Raw.begin(), entry->Raw.begin() + entry->DataCount};
+    const auto fileBytes = static_cast<std::uint64_t>(file_.Size() - basePosition_);
+    if (std::uint64_t{entry->ValueOrOffset} + entry->DataCount > fileBytes) return {};
+    SeekData(entry->ValueOrOffset, entry->DataCount);
+    return file_.ReadBytes(entry->DataCount);
+}
+
 std::vector<double> TTIFFDirectory::ReadRationals(std::uint16_t tag) const {
     const TTIFFEntry* entry = FindTag(tag);
     if (entry == nullptr || entry->DataType != dtRational) return {};

@@ -33,6 +33,7 @@ inline constexpr std::uint16_t kExtraSamples = 338;
 inline constexpr std::uint16_t kYCbCrCoefficients = 529;
 inline constexpr std::uint16_t kYCbCrSubSampling = 530;
 inline constexpr std::uint16_t kReferenceBlackWhite = 532;
+inline constexpr std::uint16_t kIccProfile = 34675;
 }  // namespace tiff_tags
 
 // One 12-byte directory entry in host byte order. `ValueOrOffset` is the 4 value bytes as one
@@ -68,6 +69,10 @@ public:
     // All values of a BYTE, SHORT or LONG tag (signed types read as their bits); empty when the
     // tag is absent or of another type. Values that fit in 4 bytes come from the entry itself.
     std::vector<std::uint32_t> ReadValues(std::uint16_t tag) const;
+    // The bytes of a BYTE or UNDEFINED tag; empty when the tag is absent, of another type,
+    // longer than `limit` or not all inside the file: such values are extras a picture can do
+    // without.
+    std::vector<std::uint8_t> ReadOpaqueBytes(std::uint16_t tag, std::uint32_t limit) const;
     // All values of a RATIONAL tag; empty when absent, of another type or with a zero
     // denominator.
     std::vector<double> ReadRationals(std::uint16_t tag) const;

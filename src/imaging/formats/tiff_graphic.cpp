@@ -212,6 +212,7 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
         row = stripEnd;
     }
     Assign(std::move(image));
+    SetColorProfile(directory.ReadOpaqueBytes(tiff_tags::kIccProfile, kMaxColorProfileBytes));
 }
 
 }  // namespace pellumo

@@ -7,8 +7,9 @@ namespace pellumo {
 // The first image of a TIFF file, either byte order: chunky pixel data in strips, uncompressed
 // or compressed with CCITT modified Huffman, CCITT Group 3 (one-dimensional), LZW or PackBits,
 // with or without the horizontal-differencing predictor; white-is-zero, black-is-zero,
-// palette, RGB with or without alpha, CMYK, YCbCr (subsampled or not) and CIE L*a*b*. Read
-// only: saving writes nothing. A new instance is an empty 24-bit bitmap.
+// palette, RGB with or without alpha, CMYK, YCbCr (subsampled or not) and CIE L*a*b*, with the
+// ICC profile of its tag 34675. Read only: saving writes nothing. A new instance is an empty
+// 24-bit bitmap.
 class TTIFFGraphic : public TFormatGraphic {
 public:
     TTIFFGraphic();
