@@ -2,18 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/exceptions.h"
 #include "base/memory_stream.h"
+#include "imaging/codec_tools.h"
 #include "imaging/formats/png_graphic.h"
 #include "raster/picture.h"
 
@@ -49,32 +47,18 @@ TPixel PixelOf(const TBitmap& bitmap, int x, int y) {
                                          << expected.r << ',' << expected.a << ")";
 }
 
-TBytes FileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void WriteBytes(const fs::path& file, const TBytes& bytes) {
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-bool HaveTool(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
-
 // Files made in each test by libheif's and libavif's own tools, in a folder of the test's own.
-class HeifGraphic : public ::testing::Test {
+class HeifGraphic : public test::ToolFolder {
 protected:
-    fs::path folder;
-
     void SetUp() override {
         for (const char* tool : {"heif-enc", "heif-convert", "avifenc"})
-            if (!HaveTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/install-deps installs it)";
-        std::string pattern = (fs::temp_directory_path() / "pellumo-heif-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        if (!folder.empty()) fs::remove_all(folder);
+            if (!test::HasTool(tool)) GTEST_SKIP() << tool << " is missing (scripts/install-deps installs it)";
+        ToolFolder::SetUp();
     }
 
     // The source picture as a PNG file, the tools' input.
@@ -90,10 +74,8 @@ protected:
                 to[2] = static_cast<std::uint8_t>(p.r);
                 if (alpha) to[3] = static_cast<std::uint8_t>(p.a);
             }
-        TPNGGraphic png;
-        png.Assign(bitmap);
         const fs::path file = folder / (alpha ? "source-alpha.png" : "source.png");
-        png.SaveToFile(file.string());
+        test::SavePng(bitmap, file);
         return file;
     }
 
@@ -115,12 +97,7 @@ protected:
 
     // libheif's own decoder: its PNG, read back by our PNG reader.
     TBitmap Reference(const fs::path& file) {
-        Make("heif-convert --quiet '" + file.filename().string() + "' reference.png", "reference.png");
-        TPNGGraphic png;
-        png.LoadFromFile((folder / "reference.png").string());
-        TBitmap bitmap;
-        bitmap.Assign(png);
-        return bitmap;
+        return test::LoadPng(Make("heif-convert --quiet '" + file.filename().string() + "' reference.png", "reference.png"));
     }
 
     // Ours against libheif's own decoder, pixel by pixel.
@@ -171,7 +148,7 @@ TEST_F(HeifGraphic, HeicAndAvifDecodeAsLibheifsOwnDecoderDoesWithTheirAlpha) {
 // libheif hands premultiplied colours over as they are stored; the bitmap's are straight, as
 // libavif's own decoder gives them.
 TEST_F(HeifGraphic, PremultipliedColoursComeOutStraight) {
-    if (!HaveTool("avifdec")) GTEST_SKIP() << "avifdec is missing (scripts/install-deps installs it)";
+    if (!test::HasTool("avifdec")) GTEST_SKIP() << "avifdec is missing (scripts/install-deps installs it)";
     const fs::path avif = Avif(true, "--premultiply");
     const TAVIFGraphic ours = Loaded<TAVIFGraphic>(avif);
     Make("avifdec picture.avif straight.png", "straight.png");
@@ -245,7 +222,7 @@ std::string LoadError(THEIFFamilyGraphic& reader, const TBytes& bytes) {
 
 TEST_F(HeifGraphic, FilesCutShortFailNamingTheirFormat) {
     for (const bool avif : {false, true}) {
-        const TBytes whole = FileBytes(avif ? Avif(true) : Heic(true));
+        const TBytes whole = test::FileContents(avif ? Avif(true) : Heic(true));
         THEIFGraphic heifReader;
         TAVIFGraphic avifReader;
         THEIFFamilyGraphic& reader = avif ? static_cast<THEIFFamilyGraphic&>(avifReader) : heifReader;
@@ -283,7 +260,7 @@ TBytes WithPictureSize(TBytes file, std::uint32_t width, std::uint32_t height) {
 }
 
 TEST_F(HeifGraphic, SizesTheHeaderLiesAboutAreRefused) {
-    const TBytes small = FileBytes(Avif(true));
+    const TBytes small = test::FileContents(Avif(true));
     TAVIFGraphic reader;
     // Within the sides libheif takes, beyond the pixels we take: our own check, before decoding.
     EXPECT_EQ(LoadError(reader, WithPictureSize(small, 30000, 20000)),
