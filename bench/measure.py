@@ -12,15 +12,29 @@ UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 CLOCK_SUFFIXES = ("/real_time", "/manual_time", "/process_time")
 
 
+class Sample(list):
+    """The times of several runs of one thing, in ms: the table shows the median and, beside
+    it, the spread (the fastest and the slowest run)."""
+
+    @property
+    def median(self):
+        return statistics.median(self)
+
+
 class Runs:
-    """A benchmark program's results by run name: median ms, error messages, labels."""
+    """A benchmark program's results by run name: median ms (and every repetition's, as a
+    Sample), error messages, labels."""
 
     def __init__(self):
-        self.times, self.cpu_times, self.errors, self.labels = {}, {}, {}, {}
+        self.times, self.cpu_times, self.samples, self.errors, self.labels = {}, {}, {}, {}, {}
 
     def time(self, prefix):
         """The median of the one run whose name starts with prefix."""
         return next(value for name, value in self.times.items() if name.startswith(prefix))
+
+    def sample(self, prefix):
+        """Every repetition of the one run whose name starts with prefix."""
+        return next(value for name, value in self.samples.items() if name.startswith(prefix))
 
 
 def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_time"):
@@ -39,6 +53,7 @@ def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_tim
             times.setdefault(name, []).append(entry[field] * UNIT_MS[entry["time_unit"]])
             cpu_times.setdefault(name, []).append(entry["cpu_time"] * UNIT_MS[entry["time_unit"]])
             runs.labels[name] = entry.get("label", "")
+    runs.samples = {name: Sample(values) for name, values in times.items()}
     runs.times = {name: statistics.median(values) for name, values in times.items()}
     runs.cpu_times = {name: statistics.median(values) for name, values in cpu_times.items()}
     return runs
@@ -67,12 +82,17 @@ def median_child_ms(command, runs, env=None):
     return statistics.median(t[0] for t in times), statistics.median(t[1] for t in times)
 
 
-def median_ms(action, runs):
-    """The median CPU time of this process over runs of action(), after one warm-up."""
+def sample_ms(action, runs):
+    """The CPU time of this process for each of runs of action(), after one warm-up."""
     action()
-    times = []
+    times = Sample()
     for _ in range(runs):
         start = time.process_time()
         action()
         times.append((time.process_time() - start) * 1000)
-    return statistics.median(times)
+    return times
+
+
+def median_ms(action, runs):
+    """The median CPU time of this process over runs of action(), after one warm-up."""
+    return sample_ms(action, runs).median

@@ -1,9 +1,11 @@
-// One frame of the transition control at full HD, composed and painted (offscreen), against
-// the 40 ms a frame may take at the default pace.
+// Frames of the transition control composed and painted (offscreen), beside the same frames
+// composed by a control that is not shown (nothing to paint) and a plain full-frame copy: what
+// painting adds to composing, against what a frame may cost at the default pace (40 ms).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
+#include "base/large_buffers.h"
 #include "platform/application.h"
 #include "platform/form.h"
 #include "transition/transition_view.h"
@@ -11,17 +13,23 @@
 namespace pellumo {
 namespace {
 
-void ComposeAndPaint(benchmark::State& state) {
+int WidthOf(int height) { return height * 16 / 9; }
+
+// Frames alternate between two progresses: going back uncovers the whole picture, so every
+// other frame paints the whole screen whatever the style.
+void RunFrames(benchmark::State& state, bool shown) {
+    const int height = static_cast<int>(state.range(1));
+    const int width = WidthOf(height);
     TForm form;
-    form.SetBounds(0, 0, 1920, 1080);
+    form.SetBounds(0, 0, width, height);
     TTransitionView view(&form);
     view.SetAutoSize(false);
-    view.SetBounds(0, 0, 1920, 1080);
-    form.Show();
+    view.SetBounds(0, 0, width, height);
+    if (shown) form.Show();
     for (int i = 0; i < 20; ++i) Application->ProcessMessages();
     TBitmap picture;
     picture.SetPixelFormat(pf24bit);  // as slides arrive from the decoder
-    picture.SetSize(1920, 1080);
+    picture.SetSize(width, height);
     view.Picture().Assign(picture);
     view.SetStyle(static_cast<TShowStyle>(state.range(0)));
     view.SetManual(true);
@@ -34,13 +42,38 @@ void ComposeAndPaint(benchmark::State& state) {
     view.StopTransition();
     state.SetLabel(view.StyleName());
 }
-BENCHMARK(ComposeAndPaint)->Arg(0)->Arg(5)->Arg(56)->Unit(benchmark::kMillisecond);
+
+void ComposeAndPaint(benchmark::State& state) { RunFrames(state, true); }
+void ComposeOnly(benchmark::State& state) { RunFrames(state, false); }
+
+void FullFrameCopy(benchmark::State& state) {
+    const int height = static_cast<int>(state.range(0));
+    TBitmap source, target;
+    for (TBitmap* bitmap : {&source, &target}) {
+        bitmap->SetPixelFormat(pfDevice);
+        bitmap->SetSize(WidthOf(height), height);
+    }
+    target.Canvas().Draw(0, 0, source);  // warm, as the frames are
+    for (auto _ : state) {
+        target.Canvas().Draw(0, 0, source);
+        benchmark::ClobberMemory();
+    }
+}
+
+const std::vector<std::int64_t> kStyles{0, 5, 56, 118, 119};
+BENCHMARK(ComposeAndPaint)
+    ->ArgNames({"style", "height"})
+    ->ArgsProduct({kStyles, {1080, 2160}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ComposeOnly)->ArgNames({"style", "height"})->ArgsProduct({kStyles, {1080, 2160}})->Unit(benchmark::kMillisecond);
+BENCHMARK(FullFrameCopy)->ArgName("height")->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pellumo
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    pellumo::KeepLargeBuffersForReuse();  // as the player runs
     pellumo::TApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

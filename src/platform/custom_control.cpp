@@ -24,13 +24,8 @@ bool OnUserInterfaceThread(const QWidget* widget) { return QThread::currentThrea
 constexpr std::size_t kMaxPendingRects = 64;
 
 TRect BoundingBox(const std::vector<TRect>& rects) {
-    TRect box = rects.front();
-    for (const TRect& r : rects) {
-        box.Left = std::min(box.Left, r.Left);
-        box.Top = std::min(box.Top, r.Top);
-        box.Right = std::max(box.Right, r.Right);
-        box.Bottom = std::max(box.Bottom, r.Bottom);
-    }
+    TRect box;
+    for (const TRect& r : rects) box = UnionRect(box, r);
     return box;
 }
 
@@ -55,19 +50,26 @@ private:
 };
 
 void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap) {
-    if (bitmap.Empty()) return;
-    if (BitsPerPixel(bitmap.PixelFormat()) == 32) {
-        // 32-bit rows are what the screen takes: shown in place, without a copy.
-        QImage image(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(), static_cast<qsizetype>(bitmap.RowBytes()),
-                     QImage::Format_RGB32);
-        image.setDevicePixelRatio(pixelRatio_);
-        painter_.drawImage(QPointF(x / pixelRatio_, y / pixelRatio_), image);
+    Draw(x, y, bitmap, TRect{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap, const TRect& source) {
+    if (BitsPerPixel(bitmap.PixelFormat()) != 32) {
+        TBitmap converted;
+        converted.Assign(bitmap);
+        converted.SetPixelFormat(pfDevice);
+        Draw(x, y, converted, source);
         return;
     }
-    TBitmap converted;
-    converted.Assign(bitmap);
-    converted.SetPixelFormat(pfDevice);
-    Draw(x, y, converted);
+    TRect part;
+    if (!IntersectRect(part, source, TRect{0, 0, bitmap.Width(), bitmap.Height()})) return;
+    // 32-bit rows are what the screen takes: shown in place, without a copy.
+    QImage image(bitmap.ScanLine(part.Top) + static_cast<std::size_t>(part.Left) * 4, part.Width(), part.Height(),
+                 static_cast<qsizetype>(bitmap.RowBytes()), QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio_);
+    x += part.Left - source.Left;
+    y += part.Top - source.Top;
+    painter_.drawImage(QPointF(x / pixelRatio_, y / pixelRatio_), image);
 }
 
 TCustomControl::TCustomControl(TWinControl* parent)

@@ -19,6 +19,9 @@ public:
     TWindowCanvas(QPainter& painter, double pixelRatio) : painter_(painter), pixelRatio_(pixelRatio) {}
     // Draws the bitmap 1:1 onto the screen's pixels with its top-left corner at (x, y).
     void Draw(int x, int y, const TBitmap& bitmap);
+    // Draws the source rectangle of the bitmap (clipped to the bitmap) 1:1 with its top-left
+    // corner at (x, y): 32-bit rows are handed over in place.
+    void Draw(int x, int y, const TBitmap& bitmap, const TRect& source);
 
 private:
     QPainter& painter_;

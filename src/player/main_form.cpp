@@ -92,6 +92,12 @@ void TMainForm::PlaceComponents() {
     ImageScreen.SetStyle(56);
     ImageScreen.SetPopupMenu(&PopupMenu1);
     ImageScreen.OnClick = [this](TObject* sender) { ImageScreenClick(sender); };
+    if ((frameLog_ = TFrameLog::FromEnvironment())) {
+        // Holds the log itself: the control, and with it this handler, outlives the window's members.
+        ImageScreen.OnProgress = [log = frameLog_, view = &ImageScreen](TObject*) {
+            log->Write(view->Style(), view->Progress(), view->LastFrameTimes());
+        };
+    }
     PanelDiaporama.BringToFront();  // the panel floats over the picture
 
     SetCaption("Diaporama");

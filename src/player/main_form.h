@@ -16,6 +16,7 @@
 #include "platform/speed_button.h"
 #include "platform/timer.h"
 #include "player/catalogue.h"
+#include "player/frame_log.h"
 #include "player/slide_steps.h"
 #include "raster/bitmap.h"
 #include "transition/transition_view.h"
@@ -109,6 +110,7 @@ private:
     bool copyAllowed_ = false;
     std::unique_ptr<TBitmap> workBitmap_;
     TTimer musicRestart_;
+    std::shared_ptr<TFrameLog> frameLog_;  // only when the environment asks for one
 };
 
 }  // namespace pellumo

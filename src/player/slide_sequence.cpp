@@ -36,7 +36,8 @@ TShowPosition TMainForm::Position() const { return {currentIndex_, lastIndex_, l
 void TMainForm::TakeStep(const TSlideStep& step) {
     if (step.Show) {
         const TSlideEntry& entry = slides_[static_cast<std::size_t>(*step.Show)];
-        Timer.SetInterval(IntervalOf(entry));
+        if (frameLog_) frameLog_->SetSlide(*step.Show);
+        Timer.SetInterval(SlideInterval(entry.Duration));
         Timer.SetEnabled(false);
         try {
             ApplySlide(entry);

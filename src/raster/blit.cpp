@@ -190,7 +190,12 @@ void FillPixels(TBitmap& target, const TRegion* clip, const TRect& rect, TColor 
             return;
         }
         std::uint8_t* p = line + static_cast<std::size_t>(left) * bytesPerPixel;
-        for (int col = left; col < right; ++col, p += bytesPerPixel) std::memcpy(p, value, static_cast<std::size_t>(bytesPerPixel));
+        if (right <= left) return;
+        // The first pixel, then the filled part copied onto what follows it, doubling each time.
+        std::memcpy(p, value, static_cast<std::size_t>(bytesPerPixel));
+        const std::size_t total = static_cast<std::size_t>(right - left) * bytesPerPixel;
+        for (std::size_t done = bytesPerPixel; done < total; done *= 2)
+            std::memcpy(p + done, p, std::min(done, total - done));
     });
 }
 

@@ -44,4 +44,17 @@ inline bool IntersectRect(TRect& result, const TRect& a, const TRect& b) {
     return !IsRectEmpty(common);
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline TRect UnionRect(const TRect& a, const TRect& b) {
+    if (IsRectEmpty(a)) return IsRectEmpty(b) ? TRect{} : b;
+    if (IsRectEmpty(b)) return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+// True when every pixel of `inner` lies in `outer`; an empty `inner` lies anywhere.
+inline bool ContainsRect(const TRect& outer, const TRect& inner) {
+    return IsRectEmpty(inner) || (inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+                                  inner.Bottom <= outer.Bottom);
+}
+
 }  // namespace pellumo

@@ -10,7 +10,7 @@
 #include <numbers>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "raster/bitmap.h"
@@ -118,6 +118,42 @@ std::int64_t RotateRunFourAtATime(std::uint8_t* target, const std::uint8_t* sour
     }
     return done;
 }
+
+// The same eight pixels at a time, with the processor's gather where it has one (AVX2): the
+// loads of the eight source pixels are one instruction. The same offsets, so the same pixels.
+__attribute__((target("avx2"))) std::int64_t RotateRunEightAtATime(std::uint8_t* target, const std::uint8_t* source,
+                                                                    std::int64_t count, std::int64_t across,
+                                                                    std::int64_t down, std::int64_t cs, std::int64_t sn,
+                                                                    int cx, int cy, int stridePixels) {
+    alignas(32) std::int32_t acrossStart[8], downStart[8];
+    for (int k = 0; k < 8; ++k) {  // modulo 2^32, as the four-at-a-time lanes
+        acrossStart[k] = static_cast<std::int32_t>(across + k * cs);
+        downStart[k] = static_cast<std::int32_t>(down + k * sn);
+    }
+    __m256i acrossLanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(acrossStart));
+    __m256i downLanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(downStart));
+    const __m256i acrossStep = _mm256_set1_epi32(static_cast<std::int32_t>(8 * cs));
+    const __m256i downStep = _mm256_set1_epi32(static_cast<std::int32_t>(8 * sn));
+    const __m256i centreX = _mm256_set1_epi32(cx);
+    const __m256i centreY = _mm256_set1_epi32(cy);
+    const __m256i toOffset = _mm256_set1_epi32(1 | (stridePixels << 16));
+    const auto* pixels = reinterpret_cast<const int*>(source);
+    std::int64_t done = 0;
+    for (; done + 8 <= count; done += 8, target += 32) {
+        const __m256i sx = _mm256_add_epi32(_mm256_srai_epi32(acrossLanes, 16), centreX);
+        const __m256i sy = _mm256_add_epi32(_mm256_srai_epi32(downLanes, 16), centreY);
+        const __m256i offsets = _mm256_madd_epi16(_mm256_or_si256(sx, _mm256_slli_epi32(sy, 16)), toOffset);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(target), _mm256_i32gather_epi32(pixels, offsets, 4));
+        acrossLanes = _mm256_add_epi32(acrossLanes, acrossStep);
+        downLanes = _mm256_add_epi32(downLanes, downStep);
+    }
+    return done;
+}
+
+bool HasGather() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
 #endif
 
 }  // namespace
@@ -187,8 +223,9 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
         std::int64_t x = first;
 #if defined(__SSE2__)
         if (fourAtATime) {
-            const std::int64_t copied = RotateRunFourAtATime(target, source, last - first, across, down, cs, sn, cx,
-                                                             cy, static_cast<int>(stride / 4));
+            const auto rotateRun = HasGather() ? RotateRunEightAtATime : RotateRunFourAtATime;
+            const std::int64_t copied =
+                rotateRun(target, source, last - first, across, down, cs, sn, cx, cy, static_cast<int>(stride / 4));
             x += copied;
             target += copied * 4;
             across += copied * cs;

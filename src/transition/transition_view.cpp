@@ -2,12 +2,27 @@
 #include "transition/transition_view.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
+#include "base/stopwatch.h"
 #include "platform/application.h"
 #include "transition/render_frame.h"
 #include "transition/style_rules.h"
 
 namespace pellumo {
+namespace {
+
+// Each frame is due a Delay after the one before was due, not after it ended: a wait that
+// runs a little long is made up by the next, so a transition lasts its planned time. A frame
+// more than a Delay late starts the count again from now rather than rushing the next ones.
+std::chrono::steady_clock::time_point NextFrameDue(std::chrono::steady_clock::time_point due, std::uint16_t delayMs) {
+    const std::chrono::milliseconds delay(delayMs);
+    const auto now = std::chrono::steady_clock::now();
+    return now - (due + delay) > delay ? now : due + delay;
+}
+
+}  // namespace
 
 TCustomTransitionView::TCustomTransitionView(TWinControl* parent)
     : TCustomControl(parent), screenBitmap_(std::make_unique<TBitmap>()) {
@@ -61,6 +76,7 @@ void TCustomTransitionView::SetCenter(bool center) {
 
 void TCustomTransitionView::SetStretch(bool stretch) {
     if (stretch == stretch_) return;
+    CatchUpPaintBuffer();
     stretch_ = stretch;
     if (!screenBitmap_->Empty() && !painting_) Invalidate();
 }
@@ -119,6 +135,7 @@ void TCustomTransitionView::StartTransition() {
 }
 
 void TCustomTransitionView::PrepareTransition() {
+    CatchUpPaintBuffer();
     screenBitmap_->SetSize(picture_.Width(), picture_.Height());
     UpdatePictureRect();
     // The old display is what was last painted under the new picture's place.
@@ -168,11 +185,12 @@ void TCustomTransitionView::Animate() {
     }
     // The loop keeps the messages flowing; a stop dispatched from them ends the transition at
     // once, and the loop, finding it no longer busy, renders nothing more.
+    auto due = std::chrono::steady_clock::now();
     do {
-        const std::uint32_t start = GetTickCount();
         Advance();
         if (EndReached() || !busy_) break;
-        while (GetTickCount() - start <= delay_ && !manual_ && !stopping_ && busy_) {
+        due = NextFrameDue(due, delay_);
+        while (std::chrono::steady_clock::now() < due && !manual_ && !stopping_ && busy_) {
             Application->ProcessMessages();
             Sleep(1);
         }
@@ -183,13 +201,12 @@ void TCustomTransitionView::Animate() {
 void TAnimateThread::Execute() {
     Started = true;
     try {
+        auto due = std::chrono::steady_clock::now();
         while (!Terminated()) {
-            const std::uint32_t start = GetTickCount();
             control_.NextFrame(*this);
             if (Terminated()) break;
-            const std::int32_t left = static_cast<std::int32_t>(control_.delay_) -
-                                      static_cast<std::int32_t>(GetTickCount() - start);
-            if (left >= 0) Sleep(static_cast<std::uint32_t>(left));
+            due = NextFrameDue(due, control_.delay_);
+            std::this_thread::sleep_until(due);
         }
     } catch (const std::exception&) {
         // A frame that cannot be composed ends the transition as if stopped; the display keeps
@@ -219,7 +236,9 @@ void TCustomTransitionView::SetProgress(int value) {
             std::lock_guard guard(renderLock_);
             const bool backwards = progress < progress_;
             progress_ = progress;
+            const TStopwatch compose;
             RenderFrame();
+            lastComposeMs_ = compose.Milliseconds();
             // A step backwards uncovers old display that the frame's own invalidation misses.
             // Invalidated once the frame is composed: a paint that settles this rectangle before
             // the frame exists would read the one before and leave the uncovered part stale.
@@ -293,6 +312,7 @@ bool TCustomTransitionView::StopThread() {
 
 void TCustomTransitionView::ClearScreen() {
     if (busy_ || screenBitmap_->Empty()) return;
+    CatchUpPaintBuffer();
     auto cleared = std::make_unique<TBitmap>();
     cleared->Canvas();
     screenBitmap_ = std::move(cleared);

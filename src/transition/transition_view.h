@@ -13,6 +13,7 @@
 #include "raster/bitmap.h"
 #include "raster/picture.h"
 #include "transition/style_names.h"
+#include "transition/transition_frames.h"
 
 namespace pellumo {
 
@@ -22,6 +23,12 @@ enum TBackgroundMode { bmNone, bmTiled, bmStretched, bmCentered };
 using TCustomDrawEvent = std::function<void(TObject* sender, TBitmap& picture, TBitmap& screen)>;
 
 class TCustomTransitionView;
+
+// How long the last frame took: its composition and its paint, in milliseconds.
+struct TFrameTimes {
+    double composeMs = 0;
+    double paintMs = 0;
+};
 
 // Advances a transition at the control's pace: one frame, then a sleep for what is left of
 // Delay; it composes a frame only once the previous one has been painted.
@@ -87,11 +94,14 @@ public:
     std::uint8_t Progress() const { return progress_; }
     void SetProgress(int value);
     bool Busy() const { return busy_; }
+    // Any thread; read from OnProgress, it is the frame just painted.
+    TFrameTimes LastFrameTimes() const { return {lastComposeMs_, lastPaintMs_}; }
 
     // The displayed image (the frame being composed during a transition) and where it sits.
     const TBitmap& ScreenBitmap() const { return *screenBitmap_; }
     TRect PictureRect() const;
-    const TBitmap& PaintBuffer() const { return paintBuffer_; }
+    // What was last painted, the whole client area.
+    const TBitmap& PaintBuffer();
 
     virtual void StartTransition();
     virtual void StopTransition();
@@ -147,6 +157,9 @@ private:
     void FreeTransitionBitmaps();
 
     void UpdatePictureRect();
+    // Copies into the paint buffer what was painted straight from the screen bitmap.
+    void CatchUpPaintBuffer();
+    void DrawBackground(TCanvas& buffer, const TRect& client, const TGraphic& background) const;
     void InvalidateScreenRect(const TRect& rect);
     void AdjustSizeToPicture();
     void PictureChanged();
@@ -165,17 +178,22 @@ private:
     TThreadPriority threadPriority_ = tpNormal;
     std::atomic<bool> manual_{false};
     std::atomic<TShowStyle> style_{51};
-    std::atomic<std::uint16_t> step_{4};
-    std::atomic<std::uint16_t> delay_{40};
+    std::atomic<std::uint16_t> step_{kDefaultTransitionStep};
+    std::atomic<std::uint16_t> delay_{kDefaultTransitionDelay};
     std::atomic<std::uint8_t> progress_{0};
     std::atomic<bool> reverse_{false};
     std::atomic<bool> busy_{false};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> painting_{false};
+    std::atomic<double> lastComposeMs_{0};
+    std::atomic<double> lastPaintMs_{0};
     bool destroying_ = false;
 
     std::unique_ptr<TBitmap> screenBitmap_;
     TBitmap paintBuffer_;
+    // Client area painted straight from the screen bitmap and not yet copied into the paint
+    // buffer; user-interface thread.
+    TRect unbufferedArea_;
     std::unique_ptr<TBitmap> oldPicture_;
     std::unique_ptr<TBitmap> newPicture_;
     std::unique_ptr<TAnimateThread> animateThread_;

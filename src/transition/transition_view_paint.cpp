@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/integer_math.h"
+#include "base/stopwatch.h"
 #include "raster/canvas.h"
 #include "transition/transition_view.h"
 
@@ -17,6 +18,22 @@ void TileDraw(TCanvas& canvas, const TRect& rect, const TGraphic& graphic) {
     const int columns = rect.Width() / gw + 1;
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < columns; ++j) canvas.Draw(rect.Left + gw * j, rect.Top + gh * i, graphic);
+}
+
+// Calls `fill` with each part of `area` outside `hole` (at most four rectangles).
+template <typename Fill>
+void ForEachPartOutside(const TRect& area, const TRect& hole, Fill fill) {
+    TRect inside;
+    if (!IntersectRect(inside, area, hole)) {
+        fill(area);
+        return;
+    }
+    const TRect parts[] = {{area.Left, area.Top, area.Right, inside.Top},
+                           {area.Left, inside.Bottom, area.Right, area.Bottom},
+                           {area.Left, inside.Top, inside.Left, inside.Bottom},
+                           {inside.Right, inside.Top, area.Right, inside.Bottom}};
+    for (const TRect& part : parts)
+        if (!IsRectEmpty(part)) fill(part);
 }
 
 }  // namespace
@@ -50,6 +67,7 @@ TRect TCustomTransitionView::PictureRect() const {
 
 void TCustomTransitionView::UpdatePictureRect() {
     if (screenBitmap_->Empty()) return;
+    CatchUpPaintBuffer();  // what it owes is placed where the picture was
     const int width = screenBitmap_->Width(), height = screenBitmap_->Height();
     std::lock_guard guard(geometryLock_);
     pictureRect_ = {0, 0, width, height};
@@ -100,8 +118,10 @@ void TCustomTransitionView::Resized() {
 
 void TCustomTransitionView::PaintMessage() {
     if (painting_.exchange(true)) return;  // a paint inside a paint is dropped
+    const TStopwatch paint;
     try {
         Paint();
+        lastPaintMs_ = paint.Milliseconds();
     } catch (...) {
         frameEvent_.SetEvent();
         painting_ = false;
@@ -111,35 +131,73 @@ void TCustomTransitionView::PaintMessage() {
     painting_ = false;
 }
 
+const TBitmap& TCustomTransitionView::PaintBuffer() {
+    CatchUpPaintBuffer();
+    return paintBuffer_;
+}
+
+void TCustomTransitionView::CatchUpPaintBuffer() {
+    if (IsRectEmpty(unbufferedArea_)) return;
+    const TRect placed = PictureRect();
+    const TRect client = ClientRect();
+    TCanvas& buffer = paintBuffer_.Canvas();
+    buffer.Lock();
+    paintBuffer_.SetSize(client.Width(), client.Height());
+    TCanvas& screen = screenBitmap_->Canvas();
+    screen.Lock();
+    TRect source = unbufferedArea_;
+    OffsetRect(source, -placed.Left, -placed.Top);
+    buffer.CopyRect(unbufferedArea_, screen, source);
+    screen.Unlock();
+    buffer.Unlock();
+    unbufferedArea_ = {};
+}
+
 void TCustomTransitionView::Paint() {
+    const TRect area = PaintRect();
+    const TRect placed = PictureRect();
+    TCanvas& screen = screenBitmap_->Canvas();
+    if (!stretch_ && !screenBitmap_->Empty() && ContainsRect(placed, area)) {
+        // The picture covers all that is painted: straight from the screen bitmap. The buffer
+        // catches up when something reads it (a transition's start takes the old display there).
+        screen.Lock();
+        try {
+            Canvas().Draw(area.Left, area.Top, *screenBitmap_,
+                          TRect{area.Left - placed.Left, area.Top - placed.Top, area.Right - placed.Left,
+                                area.Bottom - placed.Top});
+        } catch (...) {
+            screen.Unlock();
+            throw;
+        }
+        screen.Unlock();
+        unbufferedArea_ = UnionRect(unbufferedArea_, area);
+        return;
+    }
     const TRect client = ClientRect();
     paintBuffer_.SetSize(client.Width(), client.Height());
     TCanvas& buffer = paintBuffer_.Canvas();
     buffer.Lock();
     try {
         // Only the area being painted changes; the rest of the buffer is still what it showed.
-        const TRegion area = CreateRectRgn(PaintRect().Left, PaintRect().Top, PaintRect().Right, PaintRect().Bottom);
-        SelectClipRgn(buffer, &area);
-        buffer.Brush.Color = EffectiveColor();
-        buffer.FillRect(client);
-        if (const TGraphic* background = bgPicture_.Graphic()) {
-            switch (bgMode_) {
-                case bmTiled: TileDraw(buffer, client, *background); break;
-                case bmStretched: buffer.StretchDraw(client, *background); break;
-                case bmCentered:
-                    buffer.Draw((client.Width() - background->Width()) / 2, (client.Height() - background->Height()) / 2,
-                                *background);
-                    break;
-                case bmNone: break;
-            }
-        }
-        TCanvas& screen = screenBitmap_->Canvas();
+        const TRegion clip = CreateRectRgn(area.Left, area.Top, area.Right, area.Bottom);
+        SelectClipRgn(buffer, &clip);
         screen.Lock();
         try {
+            TRect pictureArea;  // where the picture goes: no background needed there
+            if (!screenBitmap_->Empty()) pictureArea = !stretch_ ? placed : stretchFine_ ? FitRect(placed, client) : client;
+            const TGraphic* background = bgMode_ == bmNone ? nullptr : bgPicture_.Graphic();
+            buffer.Brush.Color = EffectiveColor();
+            ForEachPartOutside(area, pictureArea, [&](const TRect& part) {
+                buffer.FillRect(part);
+                if (background == nullptr) return;
+                const TRegion partClip = CreateRectRgn(part.Left, part.Top, part.Right, part.Bottom);
+                SelectClipRgn(buffer, &partClip);
+                DrawBackground(buffer, client, *background);
+                SelectClipRgn(buffer, &clip);
+            });
             if (!screenBitmap_->Empty()) {
-                const TRect placed = PictureRect();
                 if (!stretch_) buffer.Draw(placed.Left, placed.Top, *screenBitmap_);
-                else buffer.StretchDraw(stretchFine_ ? FitRect(placed, client) : client, *screenBitmap_);
+                else buffer.StretchDraw(pictureArea, *screenBitmap_);
             }
         } catch (...) {
             screen.Unlock();
@@ -147,13 +205,25 @@ void TCustomTransitionView::Paint() {
         }
         screen.Unlock();
         SelectClipRgn(buffer, nullptr);
-        Canvas().Draw(0, 0, paintBuffer_);
+        if (ContainsRect(area, unbufferedArea_)) unbufferedArea_ = {};
+        Canvas().Draw(area.Left, area.Top, paintBuffer_, area);
     } catch (...) {
         SelectClipRgn(buffer, nullptr);
         buffer.Unlock();
         throw;
     }
     buffer.Unlock();
+}
+
+void TCustomTransitionView::DrawBackground(TCanvas& buffer, const TRect& client, const TGraphic& background) const {
+    switch (bgMode_) {
+        case bmTiled: TileDraw(buffer, client, background); break;
+        case bmStretched: buffer.StretchDraw(client, background); break;
+        case bmCentered:
+            buffer.Draw((client.Width() - background.Width()) / 2, (client.Height() - background.Height()) / 2, background);
+            break;
+        case bmNone: break;
+    }
 }
 
 }  // namespace pellumo

@@ -2,6 +2,10 @@
 // checked on the window's own grab.
 #include "player/show_window.h"
 
+#include <sstream>
+
+#include "base/file_stream.h"
+
 namespace pellumo {
 namespace {
 
@@ -118,6 +122,42 @@ TEST_F(SlidePreparationTest, AllHundredAndTwentyEightStylesPlayOneAfterAnother) 
         EXPECT_TRUE(Is(screen.pixel(2, 2), kBack));
     }
     EXPECT_EQ(form->CurrentIndex(), 128);
+}
+
+// With PELLUMO_FRAME_LOG set, every painted frame of every transition is a line of the log:
+// time, slide, style, progress, compose and paint times.
+TEST_F(SlidePreparationTest, TheFrameLogHasALinePerPaintedFrame) {
+    const std::string log = (folder / "frames.log").string();
+    ::setenv("PELLUMO_FRAME_LOG", log.c_str(), 1);
+    std::vector<show_files::TestSlide> slides = ThreePictures();
+    slides[1].Entry.TransitionStyle = 5;
+    Play(TCatalogue{}, slides);
+    Next();
+    ::unsetenv("PELLUMO_FRAME_LOG");
+    TFileStream file(log, fmOpenRead);
+    std::string text(static_cast<std::size_t>(file.Size()), '\0');
+    file.ReadBuffer(text.data(), text.size());
+    std::istringstream lines(text);
+    std::vector<std::vector<double>> frames;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::vector<double>& frame = frames.emplace_back();
+        for (double field; fields >> field;) frame.push_back(field);
+        ASSERT_EQ(frame.size(), 6u) << line;
+    }
+    ASSERT_EQ(frames.size(), 50u);  // two transitions of 25 frames (Step 4)
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        SCOPED_TRACE(k);
+        const int slide = static_cast<int>(k / 25);
+        EXPECT_EQ(frames[k][1], slide);
+        EXPECT_EQ(frames[k][2], slide == 0 ? 56 : 5);
+        EXPECT_EQ(frames[k][3], 4 * (k % 25 + 1));
+        EXPECT_GE(frames[k][4], 0);
+        EXPECT_GE(frames[k][5], 0);
+        if (k > 0) {
+            EXPECT_GE(frames[k][0], frames[k - 1][0]);
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include <QImage>
 #include <QPaintEvent>
+#include <QPixmap>
 #include <QRegion>
 #include <QWidget>
 #include <QWindow>
@@ -234,7 +236,7 @@ TEST_F(TransitionViewTest, PlacementCentresAndFits) {
 
 
 // What the control painted, read back from its off-screen buffer.
-std::uint32_t BufferPixel(const TTransitionView& view, int x, int y) {
+std::uint32_t BufferPixel(TTransitionView& view, int x, int y) {
     const std::uint8_t* p = view.PaintBuffer().ScanLine(y) + x * 4;
     return p[0] | (p[1] << 8) | (p[2] << 16);
 }
@@ -282,6 +284,33 @@ TEST_F(TransitionViewTest, ClearingWhenIdleLeavesTheBackgroundOnly) {
     EXPECT_TRUE(view.ScreenBitmap().Empty());
     view.Update();
     EXPECT_EQ(BufferPixel(view, 5, 6), 0x010203u);  // blue, green, red from the lowest byte
+}
+
+// A picture that fills the client area is painted straight from the screen bitmap; the screen
+// shows it, and the next transition still starts from it as the old display.
+TEST_F(TransitionViewTest, APictureFillingTheClientIsShownAndIsTheNextOldDisplay) {
+    form.SetColor(RGB(1, 2, 3));
+    view.Invalidate();
+    view.Update();  // the background only: the buffer has nothing of the picture yet
+    const TBitmap first = Gradient(200, 150);
+    view.Picture().Assign(first);
+    view.SetStyle(0);
+    view.StartTransition();
+    WaitUntilIdle();
+    const QImage screen = view.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(screen.pixel(190, 10) & 0xFFFFFFu, 7u << 16 | 10u << 8 | 190u);  // red 7, green y, blue x
+
+    TBitmap second;
+    second.SetSize(200, 150);
+    view.Picture().Assign(second);
+    view.SetStyle(5);  // reveal from left: the right half is still the old display at 50
+    view.SetManual(true);
+    view.StartTransition();
+    view.SetProgress(50);
+    const std::uint8_t* old = view.ScreenBitmap().ScanLine(10) + 190 * 4;
+    EXPECT_EQ(old[0] | old[1] << 8 | old[2] << 16, 190 | 10 << 8 | 7 << 16);
+    view.StopTransition();
+    EXPECT_EQ(BufferPixel(view, 190, 10), 190u | 10u << 8 | 7u << 16);
 }
 
 // Notes whether a paint has reached all of one area of the widget it watches.
