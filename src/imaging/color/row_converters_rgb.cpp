@@ -67,6 +67,16 @@ void RgbRow(const TRowJob& job, const TRgbRow& row, bool copyAlpha, Color color,
         RgbRow<InBytes, OutBytes, false>(job, row, color, alpha);
 }
 
+// Three planes' samples side by side: first, second, third for each pixel.
+void InterleavePlanes(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
+                      std::uint8_t* out, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k, out += 3) {
+        out[0] = first[k];
+        out[1] = second[k];
+        out[2] = third[k];
+    }
+}
+
 void ConvertRgbFamily(const TColorManager& manager, const TRowJob& job, bool exchange) {
     const unsigned sourceBits = manager.SourceBitsPerSample(), targetBits = manager.TargetBitsPerSample();
     if ((sourceBits != 8 && sourceBits != 16) || (targetBits != 8 && targetBits != 16)) return;
@@ -86,6 +96,14 @@ void ConvertRgbFamily(const TColorManager& manager, const TRowJob& job, bool exc
     if (sourceBits == 8 && targetBits == 8 && exchange && !sourceAlpha && !targetAlpha && job.mask == 0xFF &&
         job.source.size() == 1 && !manager.TargetOptions().Contains(soApplyGamma)) {
         ExchangeRedAndBlue(job.source[0], job.target, job.count);
+        return;
+    }
+    // The commonest planar row (Photoshop, SGI, planar TIFF): three 8-bit planes to a 24-bit
+    // bitmap, every pixel; the planes are read straight rather than through the row's cursor.
+    if (sourceBits == 8 && targetBits == 8 && !copyAlpha && !targetAlpha && job.mask == 0xFF &&
+        job.source.size() >= 3 && !manager.TargetOptions().Contains(soApplyGamma)) {
+        InterleavePlanes(job.source[exchange ? 2 : 0], job.source[1], job.source[exchange ? 0 : 2], job.target,
+                         job.count);
         return;
     }
     WithGamma(manager, [&](auto gamma) {

@@ -45,16 +45,35 @@ public:
         position_ += count;
     }
     // A literal packet of at most 128 bytes: 16-byte blocks then the rest beat the string
-    // instruction the compiler would otherwise pick for a copy it knows to be that small.
-    void CopyPacket(TPackedBytes part) {
-        const std::size_t count = std::min(part.size(), bytes_.size() - position_);
+    // instruction the compiler would otherwise pick for a copy it knows to be that small. Where
+    // both buffers have room for the last block whole, it is copied whole: the bytes past the
+    // packet are written again by what follows (or lie past the data), and it saves the tail's
+    // call.
+    void CopyPacket(TReader& in, std::size_t count) {
+        const std::size_t blocks = (count + 15) / 16 * 16;
+        if (in.Remaining() >= blocks && bytes_.size() - position_ >= blocks) {
+            const std::uint8_t* from = in.Take(count).data();
+            for (std::size_t done = 0; done < blocks; done += 16) std::memcpy(bytes_.data() + position_ + done, from + done, 16);
+            position_ += count;
+            return;
+        }
+        const TPackedBytes part = in.Take(count);
+        count = std::min(part.size(), bytes_.size() - position_);
         std::size_t done = 0;
         for (; done + 16 <= count; done += 16) std::memcpy(bytes_.data() + position_ + done, part.data() + done, 16);
         position_ += done;
         Copy(part.subspan(done, count - done));
     }
+    // Short runs, the common ones, likewise in whole 16-byte blocks where there is room.
     void Fill(std::size_t count, std::uint8_t value) {
-        count = std::min(count, bytes_.size() - position_);
+        const std::size_t room = bytes_.size() - position_;
+        if (count <= 32 && room >= 32) {
+            std::memset(bytes_.data() + position_, value, 16);
+            if (count > 16) std::memset(bytes_.data() + position_ + 16, value, 16);
+            position_ += count;
+            return;
+        }
+        count = std::min(count, room);
         if (count == 0) return;
         std::memset(bytes_.data() + position_, value, count);
         position_ += count;
@@ -91,7 +110,7 @@ void TPackbitsRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest
     while (packedSize > 0 && !out.Full() && in.Next(control)) {
         const auto k = static_cast<std::int8_t>(control);
         if (k >= 0) {
-            out.CopyPacket(in.Take(static_cast<std::size_t>(k) + 1));
+            out.CopyPacket(in, static_cast<std::size_t>(k) + 1);
             packedSize -= k + 2;
         } else if (k == -128) {
             packedSize -= 1;
