@@ -14,17 +14,23 @@
 #include "authoring/show_writer.h"
 #include "base/format.h"
 #include "progress_bar.h"
+#include "size_text.h"
 
 namespace pellumo {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string DefaultPlayer() {
+// The player installed with pellumo-pack, or for a portable show the runtime installed with it.
+std::string DefaultPlayer(bool portable) {
     std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) throw EOptionError("Impossible de trouver le lecteur pellumo ; indiquez-le avec --player");
-    return (self.parent_path() / "pellumo").string();
+    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+    std::string player;
+    if (!error) player = portable ? PortableRuntimeNear(folder.string()) : (folder / "pellumo").string();
+    if (player.empty())
+        throw EOptionError(std::string("Impossible de trouver le lecteur ") + (portable ? kPortableRuntimeName : "pellumo") +
+                           " ; indiquez-le avec --player");
+    return player;
 }
 
 // Runs a value parser on an option that was given, its complaint becoming one of the faults.
@@ -79,6 +85,7 @@ TShowPlan PlanOf(const TBuildRequest& request) {
     TShowSettings settings = document.Settings();
     if (request.quality) settings.jpegQuality = *request.quality;
     if (request.noColorManagement) settings.colorManagement = false;
+    if (request.portable) settings.portable = true;
     document.SetSettings(settings);
     TShowPlan plan = PlanShow(document, faults);
     faults.RaiseIfAny();
@@ -97,7 +104,7 @@ std::vector<std::string> BuildInputs(const TBuildRequest& request, const TShowPl
 // Whether the music must be copied beside the output: not when it is already there, as the
 // same file or the same bytes. Another file of its name is replaced only when forced.
 bool MusicToCopy(const TShowPlan& plan, const std::string& output, const std::vector<std::string>& inputs, bool force) {
-    if (plan.musicFile.empty()) return false;
+    if (plan.musicFile.empty() || plan.portable) return false;
     const TMusicPlace place = MusicBesideOutput(plan.musicFile, output);
     if (place.state == mbInPlace) return false;
     try {
@@ -110,37 +117,23 @@ bool MusicToCopy(const TShowPlan& plan, const std::string& output, const std::ve
     return true;
 }
 
-// "6,5 Mo", "812 Ko": the size of what was written, as a file manager would give it.
-std::string SizeText(std::int64_t bytes) {
-    if (bytes < 1000 * 1000) return std::to_string((bytes + 999) / 1000) + " Ko";
-    const std::int64_t tenths = (bytes + 50'000) / 100'000;
-    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " Mo";
-}
-
 }  // namespace
 
 void RunBuild(const TBuildRequest& request, std::ostream& report) {
     const TShowPlan plan = PlanOf(request);
-    const std::string player = request.player.empty() ? DefaultPlayer() : request.player;
+    const std::string player = request.player.empty() ? DefaultPlayer(plan.portable) : request.player;
     const std::vector<std::string> inputs = BuildInputs(request, plan, player);
     CheckOutputTarget(request.output, inputs, request.force, IsShowFile(request.output));
     const bool copyMusic = MusicToCopy(plan, request.output, inputs, request.force);
 
-    // The bar is drawn once the writer starts on the pictures, as it says so.
     std::optional<TProgressBar> bar;
-    TWriteProgress progress;
-    progress.step = [&bar](std::size_t done, std::size_t total) {
-        if (done == 0)
-            bar.emplace(stderr, "Images", total);
-        else if (bar)
-            bar->Step();
-    };
-    const std::int64_t size = WriteShow(plan, player, request.output, copyMusic, progress);
+    const std::int64_t size = WriteShow(plan, player, request.output, copyMusic, ProgressOnBar(bar, "Images"));
     const std::size_t slides = plan.slides.size();
     report << request.output << " : " << slides << (slides == 1 ? " diapositive, " : " diapositives, ") << SizeText(size);
+    if (plan.portable) report << ", portable";
     if (!plan.musicFile.empty())
         report << ", musique « " << fs::path(plan.musicFile).filename().string() << " » "
-               << (copyMusic ? "copiée à côté" : "déjà à côté");
+               << (plan.portable ? "emportée" : copyMusic ? "copiée à côté" : "déjà à côté");
     report << '\n';
 }
 

@@ -12,11 +12,12 @@ namespace pellumo {
 // the pictures and slide options on the command line; unset slide options keep the defaults.
 struct TBuildRequest {
     std::string output;
-    std::string player;  // empty: the player installed beside pellumo-pack
+    std::string player;  // empty: the player (or the portable runtime) installed with pellumo-pack
     std::string manifest;
     bool force = false;  // replace an existing file that is not a show, or other music of that name
     std::optional<int> quality;
     bool noColorManagement = false;  // pictures keep their pixels whatever their colour profile
+    bool portable = false;  // a portable show, whatever the manifest says
     // The command-line form.
     std::string music;
     bool loop = true;

@@ -2,10 +2,10 @@
 
 #include "authoring/option_values.h"
 #include "authoring/picture_loading.h"
-#include "frame_composition.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 #include "transition/style_names.h"
+#include "transition/transition_frames.h"
 
 namespace pellumo {
 

@@ -12,9 +12,11 @@
 #include "image_commands.h"
 #include "imaging/formats/format_registry.h"
 #include "inspect_command.h"
+#include "pellumo_version.h"
 #include "picture_output.h"
 #include "resample_command.h"
 #include "sheet_command.h"
+#include "video_command.h"
 
 namespace {
 
@@ -32,7 +34,10 @@ constexpr const char* kBuildFooter =
     "Les images JPEG sont stockées octet pour octet. Un JPEG dont l'orientation EXIF dit que l'appareil était "
     "tourné est redressé (décodé, tourné puis encodé de nouveau), car le lecteur montre les pixels tels qu'ils sont "
     "stockés. Les autres formats lisibles sont encodés en JPEG (--quality). La musique est copiée à côté du "
-    "diaporama.\n"
+    "diaporama, ou emportée dedans s'il est portable.\n"
+    "Un diaporama portable (--portable, ou portable = true dans le manifeste) est un seul fichier qui se lit sur un "
+    "Linux x86-64 à glibc 2.36 ou plus récente, sans Pellumo : au premier lancement, il décompresse son lecteur dans "
+    "~/.cache/pellumo.\n"
     "Le lecteur montre les pixels en sRGB : une image dont le profil de couleur ICC n'est pas sRGB (Display P3, "
     "Adobe RGB…) y est convertie, avec l'intention perceptuelle, puis encodée en JPEG (--quality). Un profil "
     "illisible, ou d'un autre espace que les pixels, est ignoré. --no-color-management (ou color_management = false "
@@ -59,6 +64,7 @@ struct TRequests {
     pellumo::TFrameRequest frame;
     pellumo::TSheetRequest sheet;
     pellumo::TResampleRequest resample;
+    pellumo::TVideoRequest video;
     bool noColorManagement = false;
 };
 
@@ -71,6 +77,10 @@ void DeclareBuild(TCommandLine& commandLine, pellumo::TBuildRequest& request) {
     // The slide options are optional targets: only those given replace the defaults.
     build.Option("--quality", "N", "Qualité JPEG des images à encoder, 1..100 (90)", &request.quality);
     build.Flag("--no-color-management", kNoColorManagementHelp, request.noColorManagement);
+    build.Flag("--portable",
+               "Diaporama portable : il emporte les bibliothèques du lecteur et sa musique, et se lit sur un Linux "
+               "sans Pellumo (lecteur par défaut : pellumo-portable)",
+               request.portable);
     build.Flag("--force", "Remplacer un fichier existant qui n'est pas un diaporama, ou une autre musique du même nom "
                           "à côté",
                request.force);
@@ -166,6 +176,30 @@ void DeclarePictureCommands(TCommandLine& commandLine, TRequests& requests) {
         .Action([&requests] { pellumo::RunInfo(requests.file, requests.json, std::cout); });
 }
 
+void DeclareVideo(TCommandLine& commandLine, pellumo::TVideoRequest& request) {
+    commandLine.Command("video", "Filmer un diaporama dans un fichier vidéo")
+        .Option("-o,--output", "FICHIER", "Vidéo à écrire : .mp4 (H.264 et AAC) ou .webm (VP9 et Opus)", &request.output)
+        .Required()
+        .Option("--size", "TAILLE", "Taille de l'écran filmé, LARGEURxHAUTEUR (1920x1080)", &request.size)
+        .Option("--fps", "N", "Images par seconde, 1..120 (30)", &request.framesPerSecond)
+        .Option("--quality", "N",
+                "Qualité de l'image, de 1 (le plus petit fichier) à 100 (" +
+                    std::to_string(pellumo::kDefaultVideoQuality) + ")",
+                &request.quality)
+        .Option("--rest-duration", "SECONDES",
+                "Durée d'une diapositive qui s'arrête (durée 0) dans la vidéo, 1..3600 (5)", &request.restSeconds)
+        .Flag("--force", kForceHelp, request.force)
+        .Argument("SHOW", "Diaporama, ou manifeste TOML", request.input)
+        .Footer("La vidéo montre un passage du diaporama tel que le lecteur le montre sur un écran de cette taille : "
+                "chaque diapositive pour sa durée, la transition qui l'amène à son rythme ; le diaporama ne boucle pas.\n"
+                "La musique à côté du diaporama ou du manifeste l'accompagne, reprise après une seconde de silence "
+                "comme dans le lecteur, et s'éteint sur la dernière seconde. Une musique illisible donne une vidéo "
+                "muette et un avertissement.\n"
+                "La vidéo est écrite à côté de son nom et n'y est renommée qu'une fois complète : une erreur ou une "
+                "interruption ne laisse aucun fichier.")
+        .Action([&request] { pellumo::RunVideo(request, std::cout, std::cerr); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,11 +207,12 @@ int main(int argc, char** argv) {
     pellumo::RemoveTemporaryFilesOnSignals();
     // Every command reads pictures by their extension, and convert's help lists them.
     const pellumo::TImageFormatsGuard imageFormats;
-    TCommandLine commandLine(kProgram, "Construit et inspecte les diaporamas Pellumo.", PELLUMO_VERSION);
+    TCommandLine commandLine(kProgram, "Construit et inspecte les diaporamas Pellumo.", pellumo::kPellumoVersion);
     TRequests requests;
     DeclareBuild(commandLine, requests.build);
     DeclareReadingCommands(commandLine, requests);
     DeclarePictureCommands(commandLine, requests);
+    DeclareVideo(commandLine, requests.video);
     if (argc < 2) {
         commandLine.WriteShortUsage(std::cerr);
         return kUsageError;

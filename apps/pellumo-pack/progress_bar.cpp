@@ -37,4 +37,15 @@ void TProgressBar::Draw() const {
     std::fflush(out_);
 }
 
+TWriteProgress ProgressOnBar(std::optional<TProgressBar>& bar, std::string label) {
+    TWriteProgress progress;
+    progress.step = [&bar, label = std::move(label)](std::size_t done, std::size_t total) {
+        if (done == 0)
+            bar.emplace(stderr, label, total);
+        else if (bar)
+            bar->Step();
+    };
+    return progress;
+}
+
 }  // namespace pellumo

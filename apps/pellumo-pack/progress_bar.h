@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "authoring/show_writer.h"
 
 namespace pellumo {
 
@@ -32,5 +35,9 @@ private:
     std::size_t done_ = 0;
     bool shown_;
 };
+
+// A long write's progress drawn on `bar`, labelled `label`, which is made once the writer says
+// it starts (told 0 done) and steps with each item after.
+TWriteProgress ProgressOnBar(std::optional<TProgressBar>& bar, std::string label);
 
 }  // namespace pellumo

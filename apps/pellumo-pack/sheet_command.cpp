@@ -6,10 +6,10 @@
 
 #include "authoring/option_values.h"
 #include "bitmap_font.h"
-#include "frame_composition.h"
 #include "picture_output.h"
 #include "raster/bitmap.h"
 #include "sheet_pictures.h"
+#include "transition/transition_frames.h"
 
 namespace pellumo {
 namespace {

@@ -20,6 +20,7 @@
 #include "studio_document.h"
 #include "studio_files.h"
 #include "thumbnail_loader.h"
+#include "video_export_controller.h"
 
 namespace pellumo {
 namespace {
@@ -39,6 +40,7 @@ MainWindow::MainWindow(QWidget* parent)
       slidePanel_(new SlidePanel(*document_, this)),
       settingsPanel_(new ShowSettingsPanel(*document_, this)),
       files_(new FileController(*document_, this)),
+      videoExport_(new VideoExportController(*document_, this)),
       quitAction_(new QAction(tr("&Quitter"), this)) {
     setCentralWidget(preview_);
 
@@ -124,6 +126,7 @@ void MainWindow::BuildMenus() {
     QMenu* show = menuBar()->addMenu(tr("&Diaporama"));
     show->addAction(files_->PlayAction());
     show->addAction(files_->BuildAction());
+    show->addAction(videoExport_->ExportAction());
 
     QMenu* view = menuBar()->addMenu(tr("&Affichage"));
     QMenu* screens = view->addMenu(tr("Taille de l'écran de l'aperçu"));

@@ -14,6 +14,7 @@ class SlidePanel;
 class SlideStrip;
 class StudioDocument;
 class ThumbnailLoader;
+class VideoExportController;
 
 // The editor's window: the preview in the middle, the slides as a strip below it, the panels
 // that edit the selected slides and the show on the right; the File, Edit, Show and View
@@ -31,6 +32,7 @@ public:
     SlidePanel& SlideEditor() const { return *slidePanel_; }
     ShowSettingsPanel& SettingsEditor() const { return *settingsPanel_; }
     FileController& Files() const { return *files_; }
+    VideoExportController& VideoExport() const { return *videoExport_; }
     QAction* QuitAction() const { return quitAction_; }
 
 protected:
@@ -48,6 +50,7 @@ private:
     SlidePanel* slidePanel_;
     ShowSettingsPanel* settingsPanel_;
     FileController* files_;
+    VideoExportController* videoExport_;
     QAction* quitAction_;
 };
 

@@ -27,7 +27,8 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
       copyAllowed_(new QCheckBox(tr("Permettre la copie des images"), this)),
       fineResize_(new QCheckBox(tr("Redimensionnement fin"), this)),
       colorManagement_(new QCheckBox(tr("Convertir en sRGB les photos qui ont un profil de couleur"), this)),
-      quality_(new QSpinBox(this)) {
+      quality_(new QSpinBox(this)),
+      portable_(new QCheckBox(tr("Diaporama portable : il se lit sur un ordinateur sans Pellumo"), this)) {
     chooseMusic = [this] {
         return QFileDialog::getOpenFileName(this, tr("Musique du diaporama"), QString(),
                                             tr("Musique (*.wav *.ogg *.mp3 *.flac);;Tous les fichiers (*)"));
@@ -45,6 +46,10 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
         tr("Le lecteur montre les couleurs telles qu'elles sont stockées : une photo en Display P3 ou en Adobe RGB "
            "n'a ses vraies couleurs que convertie en sRGB"));
 
+    portable_->setToolTip(
+        tr("Le diaporama emporte le lecteur, ses bibliothèques et sa musique (une quarantaine de Mo de plus) et se "
+           "lit sur tout Linux x86-64 récent (glibc 2.36 ou plus), avec X11 ou Wayland"));
+
     auto* form = new QFormLayout(this);
     auto* musicLine = new QHBoxLayout;
     musicLine->addWidget(music_, 1);
@@ -58,6 +63,7 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     form->addRow(fineResize_);
     form->addRow(colorManagement_);
     form->addRow(tr("Qualité JPEG"), quality_);
+    form->addRow(portable_);
 
     const auto change = [this](const QString& text, std::function<void(TShowSettings&)> edit) {
         if (!refreshing_) document_.ChangeSettings(edit, text);
@@ -80,6 +86,9 @@ ShowSettingsPanel::ShowSettingsPanel(StudioDocument& document, QWidget* parent)
     });
     connect(colorManagement_, &QCheckBox::clicked, this, [change](bool on) {
         change(tr("Gestion des couleurs"), [on](TShowSettings& settings) { settings.colorManagement = on; });
+    });
+    connect(portable_, &QCheckBox::clicked, this, [change](bool on) {
+        change(tr("Diaporama portable"), [on](TShowSettings& settings) { settings.portable = on; });
     });
     connect(quality_, &QSpinBox::valueChanged, this, [change](int quality) {
         change(tr("Qualité JPEG"), [quality](TShowSettings& settings) { settings.jpegQuality = quality; });
@@ -109,6 +118,7 @@ void ShowSettingsPanel::Refresh() {
     fineResize_->setChecked(settings.fineResize);
     colorManagement_->setChecked(settings.colorManagement);
     quality_->setValue(settings.jpegQuality);
+    portable_->setChecked(settings.portable);
     refreshing_ = false;
 }
 

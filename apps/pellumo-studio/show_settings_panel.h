@@ -16,8 +16,8 @@ class MusicListening;
 class StudioDocument;
 
 // Edits what the whole show does: its music (which can be listened to here), whether it loops, whether its pictures may be
-// copied, the fine resampler, the conversion of photos with a colour profile to sRGB, and the
-// JPEG quality of the pictures that are encoded again.
+// copied, the fine resampler, the conversion of photos with a colour profile to sRGB, the
+// JPEG quality of the pictures that are encoded again, and whether the show is portable.
 // Each change is one step of the history.
 class ShowSettingsPanel : public QWidget {
     Q_OBJECT
@@ -41,6 +41,7 @@ public:
     QCheckBox* FineResizeBox() const { return fineResize_; }
     QCheckBox* ColorManagementBox() const { return colorManagement_; }
     QSpinBox* QualityBox() const { return quality_; }
+    QCheckBox* PortableBox() const { return portable_; }
 
 private:
     void Refresh();
@@ -60,6 +61,7 @@ private:
     QCheckBox* fineResize_;
     QCheckBox* colorManagement_;
     QSpinBox* quality_;
+    QCheckBox* portable_;
 };
 
 }  // namespace pellumo

@@ -70,6 +70,19 @@ QString AskWithFileDialog(QWidget* parent, FileQuestion question, const QString&
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setLabelText(QFileDialog::Accept, StudioDialogs::tr("Construire"));
             break;
+        case FileQuestion::VideoOutput:
+            dialog.setWindowTitle(StudioDialogs::tr("Exporter une vidéo"));
+            dialog.setNameFilters(
+                {StudioDialogs::tr("Vidéo MP4, H.264 (*.mp4)"), StudioDialogs::tr("Vidéo WebM, VP9 (*.webm)")});
+            dialog.setDefaultSuffix(QStringLiteral("mp4"));
+            // A name typed without its extension takes the kind of video chosen.
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+                dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.webm")) ? QStringLiteral("webm")
+                                                                                   : QStringLiteral("mp4"));
+            });
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setLabelText(QFileDialog::Accept, StudioDialogs::tr("Exporter"));
+            break;
     }
     if (!suggested.isEmpty() && dialog.acceptMode() == QFileDialog::AcceptSave)
         dialog.selectFile(QFileInfo(suggested).fileName());

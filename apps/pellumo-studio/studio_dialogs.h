@@ -18,6 +18,7 @@ enum class FileQuestion {
     OpenShow,       // an existing show file, to be taken apart
     ExtractFolder,  // where its pictures and manifest go (a new folder, or an existing one)
     BuildOutput,    // the show file to build
+    VideoOutput,    // the video file to write (.mp4 or .webm)
 };
 
 // The questions the editor's file work asks: file names and messages, through Qt's dialogs

@@ -48,22 +48,6 @@ QString FaultText(TPlanFaults& faults) {
     return {};
 }
 
-// Every file of the show: none of them may be replaced by what the editor writes.
-std::vector<std::string> ShowFiles(const StudioDocument& document) {
-    std::vector<std::string> files;
-    if (!document.FilePath().isEmpty()) files.push_back(Path(document.FilePath()));
-    if (!document.Show().Settings().music.empty()) files.push_back(document.Show().Settings().music);
-    for (const TDocumentSlide& slide : document.Show().Slides())
-        if (!slide.picture.empty()) files.push_back(slide.picture);
-    return files;
-}
-
-// "6,5 Mo", "812 Ko": the size of a show as a file manager gives it.
-QString SizeText(std::int64_t bytes) {
-    if (bytes < 1000 * 1000) return FileController::tr("%1 Ko").arg((bytes + 999) / 1000);
-    return FileController::tr("%1 Mo").arg(QLocale().toString(static_cast<double>(bytes) / 1e6, 'f', 1));
-}
-
 // A folder beside the show, named after it, that is not there yet.
 QString ExtractionFolderFor(const QString& showFile) {
     const QFileInfo show(showFile);
@@ -76,6 +60,20 @@ QString ExtractionFolderFor(const QString& showFile) {
 }
 
 }  // namespace
+
+std::vector<std::string> ShowFiles(const StudioDocument& document) {
+    std::vector<std::string> files;
+    if (!document.FilePath().isEmpty()) files.push_back(Path(document.FilePath()));
+    if (!document.Show().Settings().music.empty()) files.push_back(document.Show().Settings().music);
+    for (const TDocumentSlide& slide : document.Show().Slides())
+        if (!slide.picture.empty()) files.push_back(slide.picture);
+    return files;
+}
+
+QString SizeText(std::int64_t bytes) {
+    if (bytes < 1000 * 1000) return FileController::tr("%1 Ko").arg((bytes + 999) / 1000);
+    return FileController::tr("%1 Mo").arg(QLocale().toString(static_cast<double>(bytes) / 1e6, 'f', 1));
+}
 
 FileController::FileController(StudioDocument& document, QWidget* window)
     : QObject(window),
@@ -292,7 +290,14 @@ void FileController::Build() {
         Tell(QMessageBox::Warning, tr("Le diaporama ne peut pas être construit :\n%1").arg(FaultText(faults)));
         return;
     }
-    const QString player = player_;
+    // A portable show starts with the runtime that comes with the player.
+    const QString player =
+        plan.portable ? Text(PortableRuntimeNear(Path(QFileInfo(player_).absolutePath()))) : player_;
+    if (plan.portable && player.isEmpty()) {
+        Tell(QMessageBox::Critical, tr("Le lecteur des diaporamas portables (pellumo-portable) est introuvable près de %1")
+                                        .arg(QFileInfo(player_).absolutePath()));
+        return;
+    }
     if (!QFileInfo(player).isFile()) {
         Tell(QMessageBox::Critical, tr("Le lecteur pellumo est introuvable : %1").arg(player));
         return;
@@ -309,7 +314,7 @@ void FileController::Build() {
         std::vector<std::string> inputs = ShowFiles(document_);
         inputs.push_back(Path(player));
         CheckOutputTarget(Path(output), inputs, true, IsShowFile(Path(output)));
-        if (!plan.musicFile.empty()) {
+        if (!plan.musicFile.empty() && !plan.portable) {
             const TMusicPlace place = MusicBesideOutput(plan.musicFile, Path(output));
             if (place.state == mbInPlace) {
                 copyMusic = false;
@@ -336,7 +341,7 @@ void FileController::Build() {
         [plan, player = Path(player), target = Path(output), copyMusic](const TWriteProgress& progress) {
             return WriteShow(plan, player, target, copyMusic, progress);
         },
-        [this, output, slides, music, copyMusic](const BackgroundJob::Outcome& outcome) {
+        [this, output, slides, music, copyMusic, portable = plan.portable](const BackgroundJob::Outcome& outcome) {
             if (outcome.kind == BackgroundJob::Outcome::jbCancelled) {
                 ShowStatus(tr("Construction annulée : rien n'a été écrit."));
             } else if (outcome.kind == BackgroundJob::Outcome::jbFailed) {
@@ -344,9 +349,11 @@ void FileController::Build() {
             } else {
                 QString summary = slides == 1 ? tr("%1 : 1 diapositive, %2").arg(output, SizeText(outcome.size))
                                               : tr("%1 : %2 diapositives, %3").arg(output).arg(slides).arg(SizeText(outcome.size));
+                if (portable) summary += tr(", portable");
                 if (!music.isEmpty())
-                    summary += copyMusic ? tr(", musique « %1 » copiée à côté").arg(music)
-                                         : tr(", musique « %1 » déjà à côté").arg(music);
+                    summary += portable    ? tr(", musique « %1 » emportée").arg(music)
+                               : copyMusic ? tr(", musique « %1 » copiée à côté").arg(music)
+                                           : tr(", musique « %1 » déjà à côté").arg(music);
                 ShowStatus(summary);
             }
             emit BuildFinished(outcome.kind == BackgroundJob::Outcome::jbDone);
@@ -365,7 +372,8 @@ void FileController::Play(std::size_t fromSlide) {
     const std::size_t skipped = std::min(fromSlide, show.SlideCount() - 1);
     if (skipped > 0) show.RemoveSlides(0, skipped);
     TPlanFaults faults;
-    const TShowPlan plan = PlanShow(show, faults);
+    TShowPlan plan = PlanShow(show, faults);
+    plan.portable = false;  // played here, the show needs nothing unpacked
     if (!faults.Empty()) {
         Tell(QMessageBox::Warning, tr("Le diaporama ne peut pas être lu :\n%1").arg(FaultText(faults)));
         return;

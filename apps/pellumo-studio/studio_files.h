@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <QMessageBox>
 #include <QObject>
@@ -21,6 +24,12 @@ class BackgroundJob;
 class PlayerLauncher;
 class RecentManifests;
 class StudioDocument;
+
+// Every file of the show, the manifest first when it has one: none of them may be replaced by
+// what the editor writes.
+std::vector<std::string> ShowFiles(const StudioDocument& document);
+// "6,5 Mo", "812 Ko": the size of a file the editor wrote, as a file manager gives it.
+QString SizeText(std::int64_t bytes);
 
 // The File menu's work: new, open, save, recent files, building the show and playing it with
 // the real player. Slow work (building, extracting) runs off the interface thread on copies of

@@ -1,11 +1,42 @@
 // The player: a program that carries its own show and plays it full screen.
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+#include "base/file_stream.h"
 #include "base/large_buffers.h"
 #include "imaging/formats/format_registry.h"
+#include "pellumo_version.h"
 #include "platform/application.h"
+#include "player/catalogue.h"
 #include "player/main_form.h"
+#include "player/portable_sections.h"
+
+namespace {
+
+bool CarriesShow() {
+    // A portable show's launcher names the show to the player it starts.
+    if (std::getenv(pellumo::kShowFileVariable) != nullptr) return true;
+    try {
+        pellumo::TFileStream program("/proc/self/exe", pellumo::fmOpenRead | pellumo::fmShareDenyNone);
+        pellumo::ReadCatalogue(program);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    // The arguments only reach Qt (for instance -platform); the player reads no command line.
+    // A show reads no command line; only the bare player, which has nothing to play, answers
+    // --version, and before any window or display is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0 && !CarriesShow()) {
+        std::cout << "pellumo " << pellumo::kPellumoVersion << '\n';
+        return 0;
+    }
+    // The arguments only reach Qt (for instance -platform).
     pellumo::KeepLargeBuffersForReuse();  // every slide decodes at full size
     // The image library's formats join the picture registry before any window exists; declared
     // before the application, the guard removes them only once the window is gone.

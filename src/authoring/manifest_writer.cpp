@@ -76,6 +76,7 @@ std::string ManifestText(const TShowDocument& document, const std::string& folde
     if (settings.jpegQuality != usual.jpegQuality) text += "quality = " + std::to_string(settings.jpegQuality) + '\n';
     if (settings.colorManagement != usual.colorManagement)
         text += std::string("color_management = ") + TomlBoolean(settings.colorManagement) + '\n';
+    if (settings.portable) text += "portable = true\n";
     if (!document.Defaults().Empty()) {
         text += "\n[defaults]\n";
         WriteValues(document.Defaults(), std::nullopt, text);

@@ -29,6 +29,7 @@ struct TShowSettings {
     bool fineResize = false;
     int jpegQuality = 90;  // for the pictures that are encoded again
     bool colorManagement = true;  // pictures with a colour profile are converted to sRGB
+    bool portable = false;  // plays where Pellumo is not installed: the player's libraries and the music inside
 
     bool operator==(const TShowSettings&) const = default;
 };

@@ -11,6 +11,7 @@
 #include "base/file_stream.h"
 #include "base/format.h"
 #include "base/replace_file.h"
+#include "player/portable_sections.h"
 
 namespace pellumo {
 namespace {
@@ -81,12 +82,16 @@ TExtractedShow ExtractShow(const std::string& showFile, const std::string& folde
     settings.fineResize = show.FineResize;
     // The stored pictures are what the show shows: a rebuild must store them as they are.
     settings.colorManagement = false;
+    const std::optional<TPortableSections> portable = ReadPortableSections(file);
+    settings.portable = portable.has_value();
     if (!show.MusicFileName.empty()) {
         const std::string name = AnsiToUtf8(show.MusicFileName);
         const fs::path music = fs::path(showFile).parent_path() / name;
         settings.music = (target / name).string();
         if (fs::is_regular_file(music))
             extracted.musicFile = music.string();
+        else if (portable && portable->music)
+            extracted.carriedMusic = {portable->music->offset, portable->music->size};
         else
             extracted.missingMusic = name;
     }
@@ -98,11 +103,13 @@ TExtractedShow ExtractShow(const std::string& showFile, const std::string& folde
 void WriteExtractedShow(const TExtractedShow& show, const TWriteProgress& progress) {
     const fs::path target(show.folder);
     const std::vector<TDocumentSlide>& slides = show.document.Slides();
-    const fs::path music(show.musicFile);
+    // The music keeps the name the show stores, whether it lay beside the show or inside it.
+    const bool withMusic = !show.musicFile.empty() || show.carriedMusic.size > 0;
+    const fs::path music = fs::path(show.document.Settings().music).filename();
     std::vector<std::string> planned;
     for (const TDocumentSlide& slide : slides) planned.push_back(fs::path(slide.picture).filename().string());
     planned.push_back(kExtractedManifestName);
-    if (!show.musicFile.empty()) planned.push_back(music.filename().string());
+    if (withMusic) planned.push_back(music.string());
     std::string existing;
     for (const std::string& name : planned)
         if (fs::exists(target / name)) existing += " " + name;
@@ -128,7 +135,9 @@ void WriteExtractedShow(const TExtractedShow& show, const TWriteProgress& progre
             write(slides[i].picture, ReadRange(file, show.pictures[i].offset, show.pictures[i].size));
         if (!show.musicFile.empty()) {
             TFileStream musicFile(show.musicFile, fmOpenRead | fmShareDenyNone);
-            write(target / music.filename(), ReadRange(musicFile, 0, musicFile.Size()));
+            write(target / music, ReadRange(musicFile, 0, musicFile.Size()));
+        } else if (withMusic) {
+            write(target / music, ReadRange(file, show.carriedMusic.offset, show.carriedMusic.size));
         }
         const std::string manifest = ManifestText(show.document, show.folder);
         write(target / kExtractedManifestName,

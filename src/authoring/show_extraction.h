@@ -24,6 +24,7 @@ struct TExtractedShow {
     TShowDocument document;
     std::vector<TByteRange> pictures;  // one for each slide of the document, in order
     std::string musicFile;             // the music beside the show, to be copied; empty when none is there
+    TByteRange carriedMusic;           // else the music a portable show carries, when its size is not 0
     std::string missingMusic;          // the music the show names (UTF-8) when it is not beside it
     // The numbers (from 1) of the records without a picture: they play nothing, and a manifest
     // cannot say so, so they are left out.
@@ -35,7 +36,8 @@ inline constexpr const char* kExtractedManifestName = "show.toml";
 
 // Reads the show a file carries and plans its extraction into `folder`: each slide's JPEG as
 // slide-001.jpg, ... with every value spelled out in its [[slides]] table, the music under its
-// own name. Reads no picture yet. Raises ECatalogueError when the file carries no show or a
+// own name (beside the show, else the one a portable show carries), and `portable` set for a
+// portable show. Reads no picture yet. Raises ECatalogueError when the file carries no show or a
 // slide's picture lies outside the file.
 TExtractedShow ExtractShow(const std::string& showFile, const std::string& folder);
 

@@ -38,6 +38,8 @@ public:
                 Flag(node, name, settings.fineResize);
             } else if (name == "color_management") {
                 Flag(node, name, settings.colorManagement);
+            } else if (name == "portable") {
+                Flag(node, name, settings.portable);
             } else if (name == "quality") {
                 if (const auto quality = Integer(node, name, 1, 100)) settings.jpegQuality = static_cast<int>(*quality);
             } else if (name == "defaults") {

@@ -51,6 +51,7 @@ private:
         plan.header.FineResize = settings.fineResize;
         plan.jpegQuality = settings.jpegQuality;
         plan.colorManagement = settings.colorManagement;
+        plan.portable = settings.portable;
         if (settings.jpegQuality < 1 || settings.jpegQuality > 100)
             Fault(lines.Of("quality"), {}, "quality : attendu un nombre entier de 1 à 100");
     }

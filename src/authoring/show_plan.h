@@ -30,6 +30,7 @@ struct TShowPlan {
     std::string musicFile;
     int jpegQuality = 90;
     bool colorManagement = true;  // pictures are converted to sRGB by their colour profiles
+    bool portable = false;  // the show carries the player's libraries and its music (see WriteShow)
     std::vector<TSlidePlan> slides;
 };
 

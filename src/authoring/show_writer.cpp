@@ -3,58 +3,59 @@
 #include <filesystem>
 
 #include "authoring/option_values.h"
-#include "authoring/slide_pictures.h"
+#include "authoring/planned_pictures.h"
 #include "base/file_stream.h"
 #include "base/replace_file.h"
 #include "base/temporary_file.h"
+#include "player/portable_sections.h"
 
 namespace pellumo {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The player finds its music in its own folder, under the stored name.
-void CopyMusicBeside(const std::string& musicFile, const std::string& output) {
-    TFileStream source(musicFile, fmOpenRead | fmShareDenyNone);
+std::vector<std::uint8_t> FileBytes(const std::string& file) {
+    TFileStream source(file, fmOpenRead | fmShareDenyNone);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(source.Size()));
     source.ReadBuffer(bytes.data(), bytes.size());
-    WriteFileReplacing((fs::path(output).parent_path() / fs::path(musicFile).filename()).string(), bytes);
+    return bytes;
+}
+
+// The player finds its music in its own folder, under the stored name.
+void CopyMusicBeside(const std::string& musicFile, const std::string& output) {
+    WriteFileReplacing((fs::path(output).parent_path() / fs::path(musicFile).filename()).string(), FileBytes(musicFile));
 }
 
 }  // namespace
 
+std::string PortableRuntimeNear(const std::string& programFolder) {
+    const fs::path folder(programFolder);
+    std::error_code error;
+    for (const fs::path& candidate : {folder / kPortableRuntimeName, folder / ".." / "lib" / "pellumo" / kPortableRuntimeName})
+        if (fs::is_regular_file(candidate, error)) return candidate.lexically_normal().string();
+    return {};
+}
+
 std::int64_t WriteShow(const TShowPlan& plan, const std::string& player, const std::string& output, bool copyMusic,
                        const TWriteProgress& progress) {
-    const std::size_t total = plan.slides.size();
-    const auto step = [&](std::size_t done) {
-        if (progress.step) progress.step(done, total);
-    };
     TTemporaryFile temporary(output);
-    TPlanFaults unreadable;
     std::int64_t size = 0;
     {
         TFileStream target(temporary.Path(), fmOpenReadWrite);
         TFileStream source(player, fmOpenRead | fmShareDenyNone);
+        if (plan.portable && !ReadPortableSections(source))
+            throw EOptionError(player + " : ce n'est pas le lecteur des diaporamas portables (pellumo-portable)");
         target.CopyFrom(source, 0);
+        if (plan.portable && !plan.musicFile.empty())
+            WriteCarriedMusic(target, fs::path(plan.musicFile).filename().string(), FileBytes(plan.musicFile));
         TCatalogueWriter writer(target, plan.header);
-        step(0);
-        std::size_t done = 0;
-        for (const TSlidePlan& slide : plan.slides) {
-            if (progress.cancelled && progress.cancelled()) throw EWriteCancelled();
-            try {
-                const std::vector<std::uint8_t> jpeg =
-                    SlideJpegBytes(slide.picture, plan.jpegQuality, slide.settings.BackColor, plan.colorManagement);
-                if (unreadable.Empty()) writer.AddSlide(slide.settings, jpeg);
-            } catch (const EOptionError& e) {
-                unreadable.Add(slide.origin + " : " + e.Message());
-            }
-            step(++done);
-        }
-        unreadable.RaiseIfAny();
+        TakeInPictures(plan, progress, [&writer](const TSlidePlan& slide, std::vector<std::uint8_t> jpeg) {
+            writer.AddSlide(slide.settings, jpeg);
+        });
         writer.Finish();
         size = target.Size();
     }
-    if (copyMusic) CopyMusicBeside(plan.musicFile, output);
+    if (copyMusic && !plan.portable) CopyMusicBeside(plan.musicFile, output);
     temporary.Commit(0755);
     return size;
 }

@@ -78,6 +78,13 @@ std::string AnsiToUtf8(std::string_view ansi) {
     return out;
 }
 
+std::u32string AnsiToUnicode(std::string_view ansi) {
+    std::u32string out;
+    out.reserve(ansi.size());
+    for (const char c : ansi) out += AnsiToCodePoint(static_cast<std::uint8_t>(c));
+    return out;
+}
+
 std::string Utf8ToAnsi(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

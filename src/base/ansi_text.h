@@ -12,6 +12,8 @@ namespace pellumo {
 // 0x8F, 0x90, 0x9D) become the control characters of the same number, as the platform's
 // conversion does, so no byte is lost.
 std::string AnsiToUtf8(std::string_view ansi);
+// The same characters as Unicode code points.
+std::u32string AnsiToUnicode(std::string_view ansi);
 
 // UTF-8 to Windows-1252 bytes; the exact inverse of AnsiToUtf8. A character without a
 // Windows-1252 form, or malformed UTF-8, raises EConvertError naming it.

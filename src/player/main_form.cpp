@@ -1,11 +1,11 @@
 #include "player/main_form.h"
 
 #include <exception>
-#include <filesystem>
 
-#include "base/ansi_text.h"
 #include "platform/application.h"
 #include "player/button_glyphs.h"
+#include "player/caption_line.h"
+#include "player/show_file.h"
 
 namespace pellumo {
 
@@ -38,13 +38,13 @@ void TMainForm::PlaceComponents() {
     Timer.SetInterval(1);
     Timer.OnTimer = [this](TObject* sender) { TimerTimer(sender); };
 
-    LabelComment.SetHeight(29);
+    LabelComment.SetHeight(kCaptionLineHeight);
     LabelComment.SetAlign(alBottom);
     LabelComment.SetAlignment(taCenter);
     LabelComment.SetLayout(tlCenter);
     LabelComment.SetTransparent(true);
     LabelComment.SetColor(clBlack);
-    LabelComment.Font().SetHeight(-13);
+    LabelComment.Font().SetHeight(-kCaptionTextHeight);
     LabelComment.Font().SetBold(true);
     LabelComment.Font().SetColor(clWhite);
     LabelComment.SetCursor(crNone);
@@ -123,15 +123,12 @@ void TMainForm::FormCreate(TObject*) {
 }
 
 void TMainForm::ReadCatalogueOfProgram() {
-    const std::string& exeName = Application->ExeName();
+    const std::string showFile = ShowFileOf(Application->ExeName());
     // Kept only once the show is read: a program without one leaves HasShow false.
-    auto stream = std::make_unique<TFileStream>(exeName, fmOpenRead | fmShareDenyNone);
+    auto stream = std::make_unique<TFileStream>(showFile, fmOpenRead | fmShareDenyNone);
     TCatalogue catalogue = ReadCatalogue(*stream);
     catalogueStream_ = std::move(stream);
-    // The music lies beside the program: of a stored name with folders only the last part counts.
-    std::string musicName = AnsiToUtf8(catalogue.MusicFileName);
-    musicName.erase(0, musicName.find_last_of("/\\") + 1);
-    if (!musicName.empty()) musicPath_ = (std::filesystem::path(exeName).parent_path() / musicName).string();
+    musicPath_ = PlayedMusic(showFile, catalogue.MusicFileName);
     slides_ = std::move(catalogue.Slides);
     currentIndex_ = 0;
     lastIndex_ = static_cast<int>(slides_.size()) - 1;

@@ -1,5 +1,6 @@
 // Turning one slide's JPEG bytes into what the window shows.
 #include "base/memory_stream.h"
+#include "player/caption_line.h"
 #include "player/fit_to_window.h"
 #include "player/main_form.h"
 #include "raster/canvas.h"
@@ -24,7 +25,7 @@ void TMainForm::ShowSlide() {
     // Sized in the screen's own pixels, so that the picture is shown 1:1.
     const int availableWidth = ToPhysicalPixels(Width());
     const int availableHeight =
-        ToPhysicalPixels(LabelComment.Visible() ? Height() - LabelComment.Height() - 1 : Height());
+        ToPhysicalPixels(LabelComment.Visible() ? Height() - LabelComment.Height() - kCaptionLineGap : Height());
     FitToWindow(*workBitmap_, availableWidth, availableHeight, fineResize_);
 
     // A smaller picture would leave parts of the last one around it; style 0 always starts

@@ -1,22 +1,11 @@
 // The timer-driven sequence of the main window and the stepping commands: the steps' rules
 // are slide_steps; here they are carried out on the window.
-#include <algorithm>
 #include <exception>
 
 #include "base/ansi_text.h"
 #include "player/main_form.h"
 
 namespace pellumo {
-namespace {
-
-// The timer's interval for a slide, in milliseconds; a duration too long for the timer waits
-// as long as the timer can.
-unsigned IntervalOf(const TSlideEntry& entry) {
-    constexpr std::int32_t kLongest = 0x7FFFFFFF / 1000;
-    return static_cast<unsigned>(std::clamp(entry.Duration, 0, kLongest)) * 1000u;
-}
-
-}  // namespace
 
 void TMainForm::ApplySlide(const TSlideEntry& entry) {
     catalogueStream_->SetPosition(entry.DataOffset);

@@ -1,5 +1,7 @@
 #include "player/slide_steps.h"
 
+#include <algorithm>
+
 namespace pellumo {
 
 TSlideStep TickStep(const TShowPosition& position) {
@@ -31,5 +33,10 @@ TSlideStep PlayStep(const TShowPosition& position) {
 }
 
 TSlideStep PauseStep(const TShowPosition& position) { return {std::nullopt, position.CurrentIndex, false}; }
+
+unsigned SlideInterval(std::int32_t duration) {
+    constexpr std::int32_t kLongest = 0x7FFFFFFF / 1000;
+    return static_cast<unsigned>(std::clamp(duration, 0, kLongest)) * 1000u;
+}
 
 }  // namespace pellumo

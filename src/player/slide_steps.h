@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 namespace pellumo {
@@ -36,5 +37,10 @@ TSlideStep NextStep(const TShowPosition& position);
 TSlideStep PlayStep(const TShowPosition& position);
 // Pause: the timer stops.
 TSlideStep PauseStep(const TShowPosition& position);
+
+// The timer's interval for a slide of the stored duration (seconds), in milliseconds: 0 rests
+// on the slide, since the timer then never fires; a duration too long for the timer waits as
+// long as the timer can.
+unsigned SlideInterval(std::int32_t duration);
 
 }  // namespace pellumo

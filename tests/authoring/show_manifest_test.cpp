@@ -46,6 +46,7 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
     settings.fineResize = true;
     settings.jpegQuality = 75;
     settings.colorManagement = false;
+    settings.portable = true;
     document.SetSettings(settings);
     TSlideValues defaults;
     defaults.duration = 7;
@@ -69,7 +70,7 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
     const std::string text = ManifestText(document, album.string());
     EXPECT_NE(text.find("music = \"thème.ogg\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("quality = 75\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("color_management = false\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("color_management = false\nportable = true\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n[defaults]\nduration = 7\nstyle = 84  # Circular reveal from centre\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("picture = \"photos/été.jpg\"\n"), std::string::npos) << text;
@@ -94,10 +95,11 @@ TEST_F(ShowManifest, WhatIsWrittenReadsBackAsTheSameDocument) {
 
 // Settings at their defaults that older manifests never had stay unwritten, so that those
 // manifests are written back as they were.
-TEST_F(ShowManifest, ColorManagementIsWrittenOnlyWhenOff) {
+TEST_F(ShowManifest, ColorManagementIsWrittenOnlyWhenOffAndPortableOnlyWhenOn) {
     TShowDocument document;
     document.InsertSlide(0, {kColour, {}, {}});
     EXPECT_EQ(ManifestText(document, folder.string()).find("color_management"), std::string::npos);
+    EXPECT_EQ(ManifestText(document, folder.string()).find("portable"), std::string::npos);
 }
 
 }  // namespace

@@ -103,17 +103,20 @@ TEST_F(PanelsTest, TheShowsSettingsAreEditedAndUndone) {
     QTest::mouseClick(settings.ChooseMusicButton(), Qt::LeftButton);
     QTest::mouseClick(settings.LoopBox(), Qt::LeftButton);
     QTest::mouseClick(settings.ColorManagementBox(), Qt::LeftButton);
+    QTest::mouseClick(settings.PortableBox(), Qt::LeftButton);
     Type(settings.QualityBox(), QStringLiteral("75"));
     const TShowSettings& now = document.Show().Settings();
     EXPECT_EQ(now.music, "/musique/mer.ogg");
     EXPECT_FALSE(now.loop);
     EXPECT_FALSE(now.colorManagement);
+    EXPECT_TRUE(now.portable);
     EXPECT_EQ(now.jpegQuality, 75);
     EXPECT_TRUE(document.IsModified());
     while (document.UndoStack().canUndo()) document.UndoStack().undo();
     EXPECT_EQ(document.Show().Settings(), TShowSettings{});
     EXPECT_TRUE(settings.LoopBox()->isChecked());
     EXPECT_TRUE(settings.ColorManagementBox()->isChecked());
+    EXPECT_FALSE(settings.PortableBox()->isChecked());
     EXPECT_EQ(settings.MusicEdit()->text(), QString());
     EXPECT_FALSE(document.IsModified());
 }

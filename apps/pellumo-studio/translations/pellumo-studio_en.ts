@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="fr">
 <context>
+    <name>StudioCommandLine</name>
+    <message>
+        <source>Fait un diaporama à la souris.</source>
+        <translation>Makes a slideshow with the mouse.</translation>
+    </message>
+    <message>
+        <source>manifeste</source>
+        <translation>manifest</translation>
+    </message>
+    <message>
+        <source>Manifeste TOML à ouvrir</source>
+        <translation>TOML manifest to open</translation>
+    </message>
+    <message>
+        <source>[manifeste]</source>
+        <translation>[manifest]</translation>
+    </message>
+</context>
+<context>
     <name>StudioDialogs</name>
     <message>
         <source>Enregistrer</source>
@@ -58,6 +77,22 @@
     <message>
         <source>Construire</source>
         <translation>Build</translation>
+    </message>
+    <message>
+        <source>Exporter une vidéo</source>
+        <translation>Export a Video</translation>
+    </message>
+    <message>
+        <source>Vidéo MP4, H.264 (*.mp4)</source>
+        <translation>MP4 video, H.264 (*.mp4)</translation>
+    </message>
+    <message>
+        <source>Vidéo WebM, VP9 (*.webm)</source>
+        <translation>WebM video, VP9 (*.webm)</translation>
+    </message>
+    <message>
+        <source>Exporter</source>
+        <translation>Export</translation>
     </message>
 </context>
 <context>
@@ -234,6 +269,18 @@
     <message>
         <source>, musique « %1 » déjà à côté</source>
         <translation>, music “%1” already beside it</translation>
+    </message>
+    <message>
+        <source>Le lecteur des diaporamas portables (pellumo-portable) est introuvable près de %1</source>
+        <translation>The player of portable shows (pellumo-portable) cannot be found near %1</translation>
+    </message>
+    <message>
+        <source>, portable</source>
+        <translation>, portable</translation>
+    </message>
+    <message>
+        <source>, musique « %1 » emportée</source>
+        <translation>, music “%1” carried inside</translation>
     </message>
     <message>
         <source>Le diaporama n&apos;a encore aucune diapositive.</source>
@@ -420,6 +467,18 @@
     <message>
         <source>Gestion des couleurs</source>
         <translation>Colour Management</translation>
+    </message>
+    <message>
+        <source>Diaporama portable : il se lit sur un ordinateur sans Pellumo</source>
+        <translation>Portable show: it plays on a computer without Pellumo</translation>
+    </message>
+    <message>
+        <source>Le diaporama emporte le lecteur, ses bibliothèques et sa musique (une quarantaine de Mo de plus) et se lit sur tout Linux x86-64 récent (glibc 2.36 ou plus), avec X11 ou Wayland</source>
+        <translation>The show carries the player, its libraries and its music (some forty MB more) and plays on any recent x86-64 Linux (glibc 2.36 or newer), with X11 or Wayland</translation>
+    </message>
+    <message>
+        <source>Diaporama portable</source>
+        <translation>Portable Show</translation>
     </message>
 </context>
 <context>
@@ -615,6 +674,108 @@
     <message>
         <source>L&apos;image n&apos;a aucun pixel.</source>
         <translation>The picture has no pixels.</translation>
+    </message>
+</context>
+<context>
+    <name>pellumo::VideoExportController</name>
+    <message>
+        <source>Exporter une &amp;vidéo…</source>
+        <translation>Export a &amp;Video…</translation>
+    </message>
+    <message>
+        <source>Filmer le diaporama tel que le lecteur le montre dans un fichier vidéo (MP4 ou WebM)</source>
+        <translation>Film the show as the player shows it into a video file (MP4 or WebM)</translation>
+    </message>
+    <message>
+        <source>Le diaporama n&apos;a encore aucune diapositive.</source>
+        <translation>The show has no slides yet.</translation>
+    </message>
+    <message>
+        <source>diaporama.mp4</source>
+        <translation>slideshow.mp4</translation>
+    </message>
+    <message>
+        <source>La vidéo ne peut pas être écrite :
+%1</source>
+        <translation>The video cannot be written:
+%1</translation>
+    </message>
+    <message>
+        <source>Export de la vidéo…</source>
+        <translation>Exporting the video…</translation>
+    </message>
+    <message>
+        <source>Export annulé : rien n&apos;a été écrit.</source>
+        <translation>Export cancelled: nothing was written.</translation>
+    </message>
+    <message>
+        <source>La vidéo n&apos;a pas été écrite :
+%1</source>
+        <translation>The video was not written:
+%1</translation>
+    </message>
+    <message>
+        <source>%1 : %2 × %3, %4 images/s, %5, %6, %7</source>
+        <translation>%1: %2 × %3, %4 fps, %5, %6, %7</translation>
+    </message>
+    <message>
+        <source>avec musique</source>
+        <translation>with music</translation>
+    </message>
+    <message>
+        <source>sans son</source>
+        <translation>without sound</translation>
+    </message>
+</context>
+<context>
+    <name>pellumo::VideoExportDialog</name>
+    <message>
+        <source> images/s</source>
+        <translation> fps</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Exporter une vidéo</source>
+        <translation>Export a Video</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>De 1 (le fichier le plus petit) à 100 (la meilleure image)</source>
+        <translation>From 1 (the smallest file) to 100 (the best picture)</translation>
+    </message>
+    <message>
+        <source>Le temps que dure dans la vidéo une diapositive où le lecteur s&apos;arrête (durée 0)</source>
+        <translation>How long a slide on which the player rests (duration 0) lasts in the video</translation>
+    </message>
+    <message>
+        <source>Exporter…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Taille de l&apos;écran</source>
+        <translation>Screen size</translation>
+    </message>
+    <message>
+        <source>Images par seconde</source>
+        <translation>Frames per second</translation>
+    </message>
+    <message>
+        <source>Qualité</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>Diapositive au repos</source>
+        <translation>Resting slide</translation>
     </message>
 </context>
 </TS>
