@@ -19,6 +19,7 @@ TVideoFormat FormatOf(const TVideoRequest& request) {
     format.height = size.Height;
     format.framesPerSecond = request.framesPerSecond;
     format.restSeconds = request.restSeconds;
+    CheckVideoFormat(format);  // before the show's pictures are read, which may take a while
     CheckRange(request.quality, kMinVideoQuality, kMaxVideoQuality, "--quality");
     return format;
 }

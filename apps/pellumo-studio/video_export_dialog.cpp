@@ -25,9 +25,9 @@ QSpinBox* SpinBox(int low, int high, int value, const QString& suffix, QWidget* 
 VideoExportDialog::VideoExportDialog(const VideoExportOptions& options, QWidget* parent)
     : QDialog(parent),
       size_(new QComboBox(this)),
-      framesPerSecond_(SpinBox(1, 120, options.format.framesPerSecond, tr(" images/s"), this)),
+      framesPerSecond_(SpinBox(1, kMaxVideoFramesPerSecond, options.format.framesPerSecond, tr(" images/s"), this)),
       quality_(SpinBox(kMinVideoQuality, kMaxVideoQuality, options.quality, QString(), this)),
-      rest_(SpinBox(1, 3600, options.format.restSeconds, tr(" s"), this)),
+      rest_(SpinBox(1, kMaxVideoRestSeconds, options.format.restSeconds, tr(" s"), this)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setWindowTitle(tr("Exporter une vidéo"));
     for (const QSize size : kSizes) {

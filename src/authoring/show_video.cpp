@@ -20,15 +20,8 @@
 namespace pellumo {
 namespace {
 
-void CheckFormat(const TVideoFormat& format) {
-    CheckRange(format.width, 16, 7680, "--size (largeur)");
-    CheckRange(format.height, 16, 4320, "--size (hauteur)");
-    CheckRange(format.framesPerSecond, 1, 120, "--fps");
-    CheckRange(format.restSeconds, 1, 3600, "--rest-duration");
-}
-
 std::vector<TSlideFrames> CheckedSlideFrames(const TVideoShow& show, const TVideoFormat& format) {
-    CheckFormat(format);
+    CheckVideoFormat(format);
     return SlideFrames(show.catalogue.Slides, format.framesPerSecond, format.restSeconds);
 }
 
@@ -38,6 +31,13 @@ void Fill(TBitmap& bitmap, const TRect& rect, TColor color) {
 }
 
 }  // namespace
+
+void CheckVideoFormat(const TVideoFormat& format) {
+    CheckRange(format.width, kMinVideoSide, kMaxVideoWidth, "--size (largeur)");
+    CheckRange(format.height, kMinVideoSide, kMaxVideoHeight, "--size (hauteur)");
+    CheckRange(format.framesPerSecond, 1, kMaxVideoFramesPerSecond, "--fps");
+    CheckRange(format.restSeconds, 1, kMaxVideoRestSeconds, "--rest-duration");
+}
 
 // The screen is what the player's window shows. Above the caption line it is also what the
 // transition control last painted, from which the next transition takes its old display.

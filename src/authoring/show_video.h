@@ -22,6 +22,14 @@ struct TVideoFormat {
     int restSeconds = 5;
 };
 
+// What a video may be: 16 x 16 to 7680 x 4320 pixels, 1 to 120 frames a second, a resting
+// slide shown 1 to 3600 seconds.
+constexpr int kMinVideoSide = 16, kMaxVideoWidth = 7680, kMaxVideoHeight = 4320;
+constexpr int kMaxVideoFramesPerSecond = 120;
+constexpr int kMaxVideoRestSeconds = 3600;
+// Raises EOptionError, naming the command's option, for a format beyond those limits.
+void CheckVideoFormat(const TVideoFormat& format);
+
 // A show ready to be filmed: its slides as the player reads them, each with its JPEG bytes,
 // and the music that plays with it (a path, empty for none).
 struct TVideoShow {

@@ -89,6 +89,10 @@ TEST_F(PackVideo, NeverReplacesWhatItReadsNorAnotherFileUnlessForced) {
     const TRun badSize = Pack(Video({"--force"}, "8x8"));
     EXPECT_EQ(badSize.exitCode, 1);
     EXPECT_NE(badSize.err.find("--size"), std::string::npos) << badSize.err;
+    // A format beyond the limits is refused before the show is read: here there is none.
+    const TRun badRate = Pack({"video", (folder / "absent.toml").string(), "-o", video.string(), "--fps", "500"});
+    EXPECT_EQ(badRate.exitCode, 1);
+    EXPECT_NE(badRate.err.find("--fps"), std::string::npos) << badRate.err;
     EXPECT_TRUE(HiddenFiles().empty());
 }
 
