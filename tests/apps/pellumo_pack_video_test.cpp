@@ -90,7 +90,8 @@ TEST_F(PackVideo, NeverReplacesWhatItReadsNorAnotherFileUnlessForced) {
     EXPECT_EQ(badSize.exitCode, 1);
     EXPECT_NE(badSize.err.find("--size"), std::string::npos) << badSize.err;
     // A format beyond the limits is refused before the show is read: here there is none.
-    const TRun badRate = Pack({"video", (folder / "absent.toml").string(), "-o", video.string(), "--fps", "500"});
+    const TRun badRate =
+        Pack({"video", (folder / "absent.toml").string(), "-o", (folder / "other.mp4").string(), "--fps", "500"});
     EXPECT_EQ(badRate.exitCode, 1);
     EXPECT_NE(badRate.err.find("--fps"), std::string::npos) << badRate.err;
     EXPECT_TRUE(HiddenFiles().empty());
