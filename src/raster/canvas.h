@@ -82,4 +82,22 @@ void StretchBlt(TCanvas& target, int x, int y, int width, int height, const TCan
 
 inline void SelectClipRgn(TCanvas& canvas, const TRegion* region) { canvas.SetClipRegion(region); }
 
+// Holds a canvas's lock for the rest of the scope, however the scope ends.
+class TCanvasLock {
+public:
+    explicit TCanvasLock(TCanvas& canvas) : canvas_(&canvas) { canvas_->Lock(); }
+    ~TCanvasLock() { Release(); }
+    TCanvasLock(const TCanvasLock&) = delete;
+    TCanvasLock& operator=(const TCanvasLock&) = delete;
+
+    // Unlocks before the end of the scope.
+    void Release() {
+        if (canvas_ != nullptr) canvas_->Unlock();
+        canvas_ = nullptr;
+    }
+
+private:
+    TCanvas* canvas_;
+};
+
 }  // namespace pellumo

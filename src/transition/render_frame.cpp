@@ -17,23 +17,6 @@ bool Is32Bit(const TBitmap& bitmap) { return BitsPerPixel(bitmap.PixelFormat()) 
 
 bool SameSize(const TBitmap& a, const TBitmap& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
-class CanvasLock {
-public:
-    explicit CanvasLock(TCanvas& canvas) : canvas_(&canvas) { canvas_->Lock(); }
-    ~CanvasLock() { Release(); }
-    CanvasLock(const CanvasLock&) = delete;
-    CanvasLock& operator=(const CanvasLock&) = delete;
-
-    // Unlocks before the end of the scope.
-    void Release() {
-        if (canvas_ != nullptr) canvas_->Unlock();
-        canvas_ = nullptr;
-    }
-
-private:
-    TCanvas* canvas_;
-};
-
 // Unselects the clip region however the drawing through it ends.
 class ClipSelection {
 public:
@@ -135,9 +118,9 @@ void DrawMirrored(TBitmap& target, const TRect& d, TBitmap& source, const TRect&
 void RenderFrame(const TFrame& frame) {
     TBitmap& picture = frame.NewPicture;
     TBitmap& screen = frame.ScreenBitmap;
-    CanvasLock pictureLock(picture.Canvas());
-    CanvasLock screenLock(screen.Canvas());
-    CanvasLock oldLock(frame.OldPicture.Canvas());
+    TCanvasLock pictureLock(picture.Canvas());
+    TCanvasLock screenLock(screen.Canvas());
+    TCanvasLock oldLock(frame.OldPicture.Canvas());
     // Fade, pivot and the region styles decide every pixel between the old display and the new
     // picture, and style 0 covers it all with the picture: when no handler looks at the screen
     // on the way, they read the old display where it is (or not at all) rather than after a

@@ -141,15 +141,13 @@ void TCustomTransitionView::CatchUpPaintBuffer() {
     const TRect placed = PictureRect();
     const TRect client = ClientRect();
     TCanvas& buffer = paintBuffer_.Canvas();
-    buffer.Lock();
+    const TCanvasLock bufferLock(buffer);
     paintBuffer_.SetSize(client.Width(), client.Height());
     TCanvas& screen = screenBitmap_->Canvas();
-    screen.Lock();
+    const TCanvasLock screenLock(screen);
     TRect source = unbufferedArea_;
     OffsetRect(source, -placed.Left, -placed.Top);
     buffer.CopyRect(unbufferedArea_, screen, source);
-    screen.Unlock();
-    buffer.Unlock();
     unbufferedArea_ = {};
 }
 
@@ -160,16 +158,10 @@ void TCustomTransitionView::Paint() {
     if (!stretch_ && !screenBitmap_->Empty() && ContainsRect(placed, area)) {
         // The picture covers all that is painted: straight from the screen bitmap. The buffer
         // catches up when something reads it (a transition's start takes the old display there).
-        screen.Lock();
-        try {
-            Canvas().Draw(area.Left, area.Top, *screenBitmap_,
-                          TRect{area.Left - placed.Left, area.Top - placed.Top, area.Right - placed.Left,
-                                area.Bottom - placed.Top});
-        } catch (...) {
-            screen.Unlock();
-            throw;
-        }
-        screen.Unlock();
+        const TCanvasLock screenLock(screen);
+        Canvas().Draw(area.Left, area.Top, *screenBitmap_,
+                      TRect{area.Left - placed.Left, area.Top - placed.Top, area.Right - placed.Left,
+                            area.Bottom - placed.Top});
         unbufferedArea_ = UnionRect(unbufferedArea_, area);
         return;
     }
