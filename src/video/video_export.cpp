@@ -77,7 +77,11 @@ TVideoExport ExportVideo(const TVideoShow& show, const TVideoFormat& format, int
 }
 
 std::string LengthText(std::int64_t seconds) {
-    const auto twoDigits = [](std::int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); };
+    const auto twoDigits = [](std::int64_t value) {
+        std::string digits = std::to_string(value);
+        if (digits.size() < 2) digits.insert(digits.begin(), '0');
+        return digits;
+    };
     const std::string minutes = seconds >= 3600 ? std::to_string(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60)
                                                 : std::to_string(seconds / 60);
     return minutes + ":" + twoDigits(seconds % 60);
