@@ -9,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "base/large_buffers.h"
 #include "base/memory_stream.h"
 #include "imaging/formats/png_graphic.h"
 
@@ -129,12 +128,3 @@ void BM_Libpng(benchmark::State& state) {
 BENCHMARK(BM_Libpng)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace
-
-// As the player runs, keeping large buffers for the next image, as libpng's rows above are.
-int main(int argc, char** argv) {
-    pellumo::KeepLargeBuffersForReuse();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "base/large_buffers.h"
 #include "raster/bitmap.h"
 #include "transition/render_frame.h"
 #include "transition/style_names.h"
@@ -68,12 +67,3 @@ BENCHMARK(FullFrameCopy)->ArgName("height")->Arg(1080)->Arg(2160)->Unit(benchmar
 
 }  // namespace
 }  // namespace pellumo
-
-int main(int argc, char** argv) {
-    // As the player runs: a frame's regions and bitmaps reuse the memory of the frame before.
-    pellumo::KeepLargeBuffersForReuse();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
