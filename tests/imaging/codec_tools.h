@@ -18,6 +18,7 @@
 #include "imaging/formats/png_graphic.h"
 #include "raster/bitmap.h"
 #include "raster/pixel_rows.h"
+#include "temporary_folder.h"
 
 namespace pellumo::test {
 
@@ -108,20 +109,9 @@ inline int LargestDifference(const TBitmap& ours, const TBitmap& reference) {
     return largest;
 }
 
-// A folder of the test's own, removed with everything in it when the test ends.
-class ToolFolder : public ::testing::Test {
+// A folder of the test's own for the tools' files, removed when the test ends.
+class ToolFolder : public TemporaryFolderTest {
 protected:
-    fs::path folder;
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pellumo-codec-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        if (!folder.empty()) fs::remove_all(folder);  // empty when the test skipped before SetUp made it
-    }
-
     std::string File(const std::string& name) const { return (folder / name).string(); }
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "audio_files.h"
+#include "temporary_folder.h"
 #include "video/av_failure.h"
 #include "video/sound_encoder.h"
 
@@ -19,16 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MusicTrackTest : public ::testing::Test {
+class MusicTrackTest : public test::TemporaryFolderTest {
 protected:
-    fs::path folder;
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pellumo-music-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder); }
 
     fs::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         audio_files::WriteFile(folder / name, bytes);

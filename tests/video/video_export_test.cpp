@@ -16,6 +16,7 @@
 #include "authoring/video_timeline.h"
 #include "base/exceptions.h"
 #include "decoded_video.h"
+#include "temporary_folder.h"
 #include "video/video_codecs.h"
 
 namespace pellumo {
@@ -32,16 +33,8 @@ std::vector<std::uint8_t> Bytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class VideoExportTest : public ::testing::Test {
+class VideoExportTest : public test::TemporaryFolderTest {
 protected:
-    fs::path folder;
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "pellumo-video-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder); }
 
     // Three photographs of 2 s each, of the screen's shape: the first two without a caption,
     // so that each fills the screen and the transition between them is the whole screen's, as
