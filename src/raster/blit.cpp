@@ -105,20 +105,41 @@ void CopyPixels(std::uint8_t* target, const std::uint8_t* source, const AxisMap&
     }
 }
 
+// Both axes of a stretched copy; nothing is mapped when there is nothing to copy.
+struct BlitMap {
+    AxisMap columns;
+    AxisMap rows;
+
+    TRect Area() const { return {columns.first, rows.first, columns.last, rows.last}; }
+};
+
+BlitMap MapBlit(const TBitmap& target, int x, int y, int width, int height, const TBitmap& source, int sourceX,
+                int sourceY, int sourceWidth, int sourceHeight) {
+    if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0 || source.Empty() || target.Empty()) return {};
+    return {MapAxis(x, width, sourceX, sourceWidth, target.Width(), source.Width()),
+            MapAxis(y, height, sourceY, sourceHeight, target.Height(), source.Height())};
+}
+
 }  // namespace
+
+TRect StretchBlitArea(const TBitmap& target, int x, int y, int width, int height, const TBitmap& source, int sourceX,
+                      int sourceY, int sourceWidth, int sourceHeight) {
+    return MapBlit(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight).Area();
+}
 
 void StretchBlit(TBitmap& target, const TRegion* clip, int x, int y, int width, int height, const TBitmap& source,
                  int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
-    if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0 || source.Empty() || target.Empty()) return;
+    const BlitMap map = MapBlit(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight);
+    const TRect area = map.Area();
+    if (IsRectEmpty(area)) return;
     if (&source == &target) {  // overlapping copies read from a snapshot
         TBitmap snapshot;
         snapshot.Assign(source);
         StretchBlit(target, clip, x, y, width, height, snapshot, sourceX, sourceY, sourceWidth, sourceHeight);
         return;
     }
-    const AxisMap columns = MapAxis(x, width, sourceX, sourceWidth, target.Width(), source.Width());
-    const AxisMap rows = MapAxis(y, height, sourceY, sourceHeight, target.Height(), source.Height());
-    const TRect area{columns.first, rows.first, columns.last, rows.last};
+    const AxisMap& columns = map.columns;
+    const AxisMap& rows = map.rows;
     const int bits = BitsPerPixel(target.PixelFormat());
 
     if (SameLayout(target, source)) {

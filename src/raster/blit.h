@@ -19,6 +19,11 @@ class TRegion;
 void StretchBlit(TBitmap& target, const TRegion* clip, int x, int y, int width, int height, const TBitmap& source,
                  int sourceX, int sourceY, int sourceWidth, int sourceHeight);
 
+// The part of the target StretchBlit writes with these arguments, before any clip region: the
+// positions that map inside the source (empty when it writes nothing).
+TRect StretchBlitArea(const TBitmap& target, int x, int y, int width, int height, const TBitmap& source, int sourceX,
+                      int sourceY, int sourceWidth, int sourceHeight);
+
 // Sets every pixel of the rectangle to the colour (the nearest palette entry when indexed).
 void FillPixels(TBitmap& target, const TRegion* clip, const TRect& rect, TColor color);
 
