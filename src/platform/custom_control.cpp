@@ -69,7 +69,19 @@ void TWindowCanvas::Draw(int x, int y, const TBitmap& bitmap, const TRect& sourc
     image.setDevicePixelRatio(pixelRatio_);
     x += part.Left - source.Left;
     y += part.Top - source.Top;
-    painter_.drawImage(QPointF(x / pixelRatio_, y / pixelRatio_), image);
+    const QPointF at(x / pixelRatio_, y / pixelRatio_);
+    const QRegion reached = painted_.intersected(QRectF(at, image.deviceIndependentSize()).toAlignedRect());
+    if (reached.rectCount() <= 1) {
+        painter_.drawImage(at, image);
+        return;
+    }
+    // Through a clip of several rectangles Qt blends span by span and shares the spans out over
+    // its threads; clipped to one rectangle at a time, each is a plain copy of rows.
+    for (const QRect& rect : reached) {
+        painter_.setClipRect(rect);
+        painter_.drawImage(at, image);
+    }
+    painter_.setClipping(false);
 }
 
 TCustomControl::TCustomControl(TWinControl* parent)
@@ -160,7 +172,7 @@ void TCustomControl::PaintWidget(QPainter& painter) {
                             static_cast<int>(std::ceil(area.right() * ratio)), static_cast<int>(std::ceil(area.bottom() * ratio))};
         IntersectRect(paintRect_, covered, client);
     }
-    TWindowCanvas canvas(painter, ratio);
+    TWindowCanvas canvas(painter, ratio, painted);
     canvas_ = &canvas;
     try {
         PaintMessage();

@@ -7,6 +7,7 @@
 #include "raster/rect.h"
 
 class QRect;
+class QRegion;
 
 namespace pellumo {
 
@@ -16,7 +17,9 @@ class PaintAreaFilter;
 // The window's own surface while it paints, addressed in physical pixels.
 class TWindowCanvas {
 public:
-    TWindowCanvas(QPainter& painter, double pixelRatio) : painter_(painter), pixelRatio_(pixelRatio) {}
+    // `painted`: the area this paint covers, in logical pixels.
+    TWindowCanvas(QPainter& painter, double pixelRatio, const QRegion& painted)
+        : painter_(painter), pixelRatio_(pixelRatio), painted_(painted) {}
     // Draws the bitmap 1:1 onto the screen's pixels with its top-left corner at (x, y).
     void Draw(int x, int y, const TBitmap& bitmap);
     // Draws the source rectangle of the bitmap (clipped to the bitmap) 1:1 with its top-left
@@ -26,6 +29,7 @@ public:
 private:
     QPainter& painter_;
     double pixelRatio_;
+    const QRegion& painted_;
 };
 
 // A control that paints itself, in physical pixels: its client area, the rectangles it

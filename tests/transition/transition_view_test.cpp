@@ -14,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPixmap>
 #include <QRegion>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -311,6 +312,65 @@ TEST_F(TransitionViewTest, APictureFillingTheClientIsShownAndIsTheNextOldDisplay
     EXPECT_EQ(old[0] | old[1] << 8 | old[2] << 16, 190 | 10 << 8 | 7 << 16);
     view.StopTransition();
     EXPECT_EQ(BufferPixel(view, 190, 10), 190u | 10u << 8 | 7u << 16);
+}
+
+// Notes the largest number of rectangles a paint of the widget it watches covered.
+class PaintRegionCounter : public QObject {
+public:
+    int most = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            most = std::max(most, static_cast<int>(static_cast<QPaintEvent*>(event)->region().rectCount()));
+        return false;
+    }
+};
+
+// A quarters frame changes four pieces of the picture apart from one another, so its paint
+// covers several rectangles: what reaches the window (read back from the window system, not
+// painted again for a grab) is the frame, and the background, in every one of them, whether
+// the picture covers the client area or sits in its middle.
+TEST_F(TransitionViewTest, AFrameOfSeveralPiecesReachesTheWindowWhole) {
+    form.SetColor(RGB(1, 2, 3));
+    for (const auto& [width, height] : {std::pair{200, 150}, std::pair{120, 90}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        view.SetManual(false);
+        view.ClearScreen();  // as the player does before a smaller picture
+        view.Update();
+        view.Picture().Assign(Gradient(width, height));
+        view.SetStyle(0);
+        view.StartTransition();
+        WaitUntilIdle();
+        TBitmap second;
+        second.SetSize(width, height);  // black
+        view.Picture().Assign(second);
+        view.SetStyle(56);  // quarters expand to middle
+        view.SetManual(true);
+        view.StartTransition();
+        PaintRegionCounter counter;
+        view.Widget()->installEventFilter(&counter);
+        view.SetProgress(50);
+        PumpUntil([&] { return !view.HasPendingUpdate(); });
+        Application->ProcessMessages();
+        view.Widget()->removeEventFilter(&counter);
+        EXPECT_GT(counter.most, 1);
+
+        const QImage shown = form.Widget()->screen()->grabWindow(form.Widget()->winId()).toImage();
+        const TRect placed = view.PictureRect();
+        int wrong = 0;
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                std::uint32_t expected = 1u << 16 | 2u << 8 | 3u;  // the background, red 1
+                if (x >= placed.Left && x < placed.Right && y >= placed.Top && y < placed.Bottom) {
+                    const std::uint8_t* p = view.ScreenBitmap().ScanLine(y - placed.Top) + (x - placed.Left) * 4;
+                    expected = static_cast<std::uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
+                }
+                wrong += (shown.pixel(x, y) & 0xFFFFFFu) != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+        view.StopTransition();
+    }
 }
 
 // Notes whether a paint has reached all of one area of the widget it watches.
