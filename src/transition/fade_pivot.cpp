@@ -197,45 +197,66 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
 
     // Source and target are different bitmaps, so the order of the pixels does not matter.
     // Along a row both sums are linear in x, so the pixels that map inside the picture form one
-    // run; the loops copy just that run, stepping the sums instead of multiplying.
-    for (int y = 0; y < outHeight; ++y) {
-        const std::int64_t dy = std::int64_t{y} - cy;
-        const std::int64_t dx0 = -std::int64_t{cx};
-        const std::int64_t across0 = dx0 * cs - dy * sn;
-        const std::int64_t down0 = dx0 * sn + dy * cs;
-        const TRun alongX = RunInside(cx, across0, cs, width, outWidth);
-        const TRun alongY = RunInside(cy, down0, sn, height, outWidth);
-        const std::int64_t first = std::max(alongX.First, alongY.First);
-        const std::int64_t last = std::min(alongX.Last, alongY.Last);
-        if (old != nullptr) {  // the old display around the run, or in the whole row
-            const std::uint8_t* oldRow = old->ScanLine(y);
-            std::uint8_t* row = screen.ScanLine(y);
-            const auto rowBytes = static_cast<std::size_t>(outWidth) * 4;
-            const std::size_t runStart = first < last ? static_cast<std::size_t>(first) * 4 : rowBytes;
-            const std::size_t runEnd = first < last ? static_cast<std::size_t>(last) * 4 : rowBytes;
-            std::memcpy(row, oldRow, runStart);
-            std::memcpy(row + runEnd, oldRow + runEnd, rowBytes - runEnd);
+    // run; the loops copy just that run, stepping the sums instead of multiplying. Two rows go
+    // side by side, a stretch of each in turn: the second row reads the source lines the first
+    // has just brought in, where one row after the other finds them gone from the nearest cache.
+    constexpr int kRowsTogether = 2;
+    constexpr std::int64_t kStretch = 1024;
+    struct TRowRun {
+        std::int64_t First, Last, Across, Down;
+    };
+    for (int top = 0; top < outHeight; top += kRowsTogether) {
+        const int rows = std::min(kRowsTogether, outHeight - top);
+        TRowRun runs[kRowsTogether];
+        for (int i = 0; i < rows; ++i) {
+            const int y = top + i;
+            const std::int64_t dy = std::int64_t{y} - cy;
+            const std::int64_t dx0 = -std::int64_t{cx};
+            TRowRun& run = runs[i];
+            run.Across = dx0 * cs - dy * sn;
+            run.Down = dx0 * sn + dy * cs;
+            const TRun alongX = RunInside(cx, run.Across, cs, width, outWidth);
+            const TRun alongY = RunInside(cy, run.Down, sn, height, outWidth);
+            run.First = std::max(alongX.First, alongY.First);
+            run.Last = std::min(alongX.Last, alongY.Last);
+            if (old != nullptr) {  // the old display around the run, or in the whole row
+                const std::uint8_t* oldRow = old->ScanLine(y);
+                std::uint8_t* row = screen.ScanLine(y);
+                const auto rowBytes = static_cast<std::size_t>(outWidth) * 4;
+                const bool hasRun = run.First < run.Last;
+                const std::size_t runStart = hasRun ? static_cast<std::size_t>(run.First) * 4 : rowBytes;
+                const std::size_t runEnd = hasRun ? static_cast<std::size_t>(run.Last) * 4 : rowBytes;
+                std::memcpy(row, oldRow, runStart);
+                std::memcpy(row + runEnd, oldRow + runEnd, rowBytes - runEnd);
+            }
         }
-        if (first >= last) continue;
-        std::uint8_t* target = screen.ScanLine(y) + static_cast<std::size_t>(first) * 4;
-        std::int64_t across = across0 + first * cs;
-        std::int64_t down = down0 + first * sn;
-        std::int64_t x = first;
+        for (std::int64_t from = 0; from < outWidth; from += kStretch) {
+            for (int i = 0; i < rows; ++i) {
+                const TRowRun& run = runs[i];
+                const std::int64_t first = std::max(run.First, from);
+                const std::int64_t last = std::min(run.Last, from + kStretch);
+                if (first >= last) continue;
+                std::uint8_t* target = screen.ScanLine(top + i) + static_cast<std::size_t>(first) * 4;
+                std::int64_t across = run.Across + first * cs;
+                std::int64_t down = run.Down + first * sn;
+                std::int64_t x = first;
 #if defined(__SSE2__)
-        if (fourAtATime) {
-            const auto rotateRun = HasGather() ? RotateRunEightAtATime : RotateRunFourAtATime;
-            const std::int64_t copied =
-                rotateRun(target, source, last - first, across, down, cs, sn, cx, cy, static_cast<int>(stride / 4));
-            x += copied;
-            target += copied * 4;
-            across += copied * cs;
-            down += copied * sn;
-        }
+                if (fourAtATime) {
+                    const auto rotateRun = HasGather() ? RotateRunEightAtATime : RotateRunFourAtATime;
+                    const std::int64_t copied = rotateRun(target, source, last - first, across, down, cs, sn, cx, cy,
+                                                          static_cast<int>(stride / 4));
+                    x += copied;
+                    target += copied * 4;
+                    across += copied * cs;
+                    down += copied * sn;
+                }
 #endif
-        for (; x < last; ++x, across += cs, down += sn, target += 4) {
-            const auto sx = static_cast<std::size_t>(cx + (across >> 16));
-            const auto sy = static_cast<std::size_t>(cy + (down >> 16));
-            std::memcpy(target, source + sy * stride + sx * 4, 4);
+                for (; x < last; ++x, across += cs, down += sn, target += 4) {
+                    const auto sx = static_cast<std::size_t>(cx + (across >> 16));
+                    const auto sy = static_cast<std::size_t>(cy + (down >> 16));
+                    std::memcpy(target, source + sy * stride + sx * 4, 4);
+                }
+            }
         }
     }
 }

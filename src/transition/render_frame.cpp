@@ -106,7 +106,7 @@ private:
     std::vector<Piece> pieces_;
 };
 
-// Calls outside(row, y, left, right) for each part of each row outside the region's spans and
+// Calls outside(y, left, right) for each part of each row outside the region's spans and
 // inside(...) for each part within them, left to right. No region: the whole row is inside.
 template <typename Outside, typename Inside>
 void ForEachRowPart(const TBitmap& screen, const TRegion* region, Outside outside, Inside inside) {

@@ -231,15 +231,19 @@ TEST(PixelStyles, EveryStyleSizeAndProgressMatchesTheFormula) {
 
 TEST(Pivot, AnyAngleAndCentreMatchesTheFormula) {
     // Beyond the pivots' quarter turn: negative sines and cosines, centres inside the picture;
-    // a picture of several tiles each way, the last ones cut short.
-    const TBitmap picture = Noise(141, 73, 5);
-    for (double angle : {0.0, 1e-6, 0.3, 1.2, 2.5, 3.14159, 4.0, -0.7, -2.2, 100.0})
-        for (auto [cx, cy] : {std::pair{-1, -1}, {141, 73}, {70, 36}, {-50, 170}, {0, 72}}) {
-            TBitmap fast = Noise(141, 73, 6), slow = CopyOf(fast);
-            RotateBitmap(fast, picture, cx, cy, angle);
-            ReferenceRotate(slow, picture, cx, cy, angle);
-            EXPECT_EQ(PixelBytes(fast), PixelBytes(slow)) << "angle " << angle << " centre " << cx << "," << cy;
-        }
+    // an odd number of rows (they go two by two), and rows longer than the stretch each row
+    // takes at a time.
+    for (auto [width, height] : {std::pair{141, 73}, {2100, 5}}) {
+        const TBitmap picture = Noise(width, height, 5);
+        for (double angle : {0.0, 1e-6, 0.3, 1.2, 2.5, 3.14159, 4.0, -0.7, -2.2, 100.0})
+            for (auto [cx, cy] : {std::pair{-1, -1}, {width, height}, {width / 2, height / 2}, {-50, 170}, {0, height - 1}}) {
+                TBitmap fast = Noise(width, height, 6), slow = CopyOf(fast);
+                RotateBitmap(fast, picture, cx, cy, angle);
+                ReferenceRotate(slow, picture, cx, cy, angle);
+                EXPECT_EQ(PixelBytes(fast), PixelBytes(slow))
+                    << width << "x" << height << " angle " << angle << " centre " << cx << "," << cy;
+            }
+    }
 }
 
 TEST(Pivot, AnAngleThatIsNotANumberLeavesTheOldDisplay) {
