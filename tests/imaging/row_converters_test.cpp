@@ -289,6 +289,25 @@ TEST(RgbRowTest, RedAndBlueExchangeOverAnyRowLengthAlsoInPlace) {
     }
 }
 
+// Three planes go sixteen pixels a step: every length, in either order, with planes exactly as
+// long as the row (the sanitizer build catches a read past them).
+TEST(RgbRowTest, ThreePlanesInterleaveOverAnyRowLength) {
+    for (const TColorScheme target : {scRGB, scBGR}) {
+        TColorManager manager = Manager(scRGB, target);
+        for (std::uint32_t count = 0; count <= 50; ++count) {
+            std::vector<Bytes> planes(3, Bytes(count));
+            Bytes expected;
+            for (std::uint32_t k = 0; k < count; ++k) {
+                for (std::size_t p = 0; p < 3; ++p) planes[p][k] = static_cast<std::uint8_t>(k * 3 + p + 7 * count);
+                for (std::size_t p = 0; p < 3; ++p) expected.push_back(planes[target == scBGR ? 2 - p : p][k]);
+            }
+            expected.push_back(0xEE);
+            EXPECT_EQ(ConvertPlanes(manager, planes, count, Bytes(3 * count + 1, 0xEE)), expected)
+                << count << " pixels to " << (target == scBGR ? "BGR" : "RGB");
+        }
+    }
+}
+
 TEST(RgbRowTest, DepthsOtherThanEightOrSixteenConvertNothing) {
     TColorManager fourBit = Manager(scRGB, scBGR, 4, 8);
     EXPECT_EQ(Convert(fourBit, {0x12, 0x34}, 1, Bytes(3, 0xEE)), Bytes(3, 0xEE));

@@ -45,6 +45,49 @@ TEST(RunLengthDecoders, PcxRunsAreCutToTheRemainingCount) {
     EXPECT_EQ(d.out, (TBytes{0xBF, 0x22, 0x22, 0x22, 0xEE, 0xEE}));
 }
 
+// Writers let a run go on past the end of a scan line: the rest of it starts the next line.
+TEST(RunLengthDecoders, PcxLinesCarryARunOverIntoTheNextLine) {
+    const TBytes packed = {0xC5, 7, 0x11, 0xC3};  // the last run has lost its value
+    TPCXLineDecoder lines(packed);
+    TBytes line(3, 0xEE);
+    EXPECT_EQ(lines.Decode(line), 3u);
+    EXPECT_EQ(line, (TBytes{7, 7, 7}));
+    EXPECT_EQ(lines.Decode(line), 3u);
+    EXPECT_EQ(line, (TBytes{7, 7, 0x11}));
+    line.assign(3, 0xEE);
+    EXPECT_EQ(lines.Decode(line), 0u);
+    EXPECT_EQ(line, TBytes(3, 0xEE));
+}
+
+// Long lines take sixteen packed bytes at a time: any mix of literals, runs (of nothing, too)
+// and line lengths gives the bytes a packet-by-packet reading gives.
+TEST(RunLengthDecoders, PcxLinesOfAnyLengthDecodeAsThePacketsSay) {
+    std::mt19937 random(3);
+    for (int round = 0; round < 50; ++round) {
+        TBytes packed, expected;
+        while (packed.size() < 3000) {
+            if (random() % 3 == 0) {
+                const auto count = static_cast<std::uint8_t>(round % 2 == 0 ? random() % 64 : random() % 4);
+                const auto value = static_cast<std::uint8_t>(random());
+                packed.insert(packed.end(), {static_cast<std::uint8_t>(0xC0 | count), value});
+                expected.insert(expected.end(), count, value);
+            } else {
+                const auto literal = static_cast<std::uint8_t>(random() % 0xC0);
+                packed.push_back(literal);
+                expected.push_back(literal);
+            }
+        }
+        TPCXLineDecoder lines(packed);
+        TBytes decoded;
+        for (std::size_t written = 1; written > 0;) {
+            TBytes line(1 + random() % 300);
+            written = lines.Decode(line);
+            decoded.insert(decoded.end(), line.begin(), line.begin() + static_cast<std::ptrdiff_t>(written));
+        }
+        ASSERT_EQ(decoded, expected) << "round " << round;
+    }
+}
+
 TEST(RunLengthDecoders, PspAndRlaCountTheirPackedBytes) {
     TPSPRLEDecoder psp;
     EXPECT_EQ(Decode(psp, {0x80, 0x11, 0x00, 0x02, 'a', 'b', 0x83, 'c'}, 6, 8, 0).out,

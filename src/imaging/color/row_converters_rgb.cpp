@@ -1,6 +1,8 @@
 // RGB-type data in either order, with or without alpha, 8 or 16 bits a sample.
 #include "imaging/color/row_converters.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -22,6 +24,11 @@ void ExchangeRedAndBluePlain(const std::uint8_t* in, std::uint8_t* out, std::siz
 }
 
 #if defined(__x86_64__)
+bool HasByteShuffles() {
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    return shuffles;
+}
+
 // Four pixels a step with one byte shuffle, stored as twelve bytes: a store reaching into the
 // next step's bytes would stall that step's load when the row is converted in place.
 __attribute__((target("ssse3"))) void ExchangeRedAndBlueShuffled(const std::uint8_t* in, std::uint8_t* out,
@@ -68,13 +75,60 @@ void RgbRow(const TRowJob& job, const TRgbRow& row, bool copyAlpha, Color color,
 }
 
 // Three planes' samples side by side: first, second, third for each pixel.
-void InterleavePlanes(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
-                      std::uint8_t* out, std::size_t count) {
+void InterleavePlanesPlain(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
+                           std::uint8_t* out, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k, out += 3) {
         out[0] = first[k];
         out[1] = second[k];
         out[2] = third[k];
     }
+}
+
+#if defined(__x86_64__)
+// For each 16 bytes of three interleaved blocks and each plane: the plane's sample that goes
+// to each byte, or -1 (the shuffle's zero) where another plane's goes.
+constexpr auto kInterleaveOrder = [] {
+    std::array<std::array<std::array<std::int8_t, 16>, 3>, 3> order{};
+    for (int block = 0; block < 3; ++block)
+        for (int plane = 0; plane < 3; ++plane)
+            for (int i = 0; i < 16; ++i) {
+                const int at = 16 * block + i;
+                order[block][plane][i] = static_cast<std::int8_t>(at % 3 == plane ? at / 3 : -1);
+            }
+    return order;
+}();
+
+// Sixteen pixels a step: each 16 bytes written is three byte shuffles, one per plane, put
+// together.
+__attribute__((target("ssse3"))) void InterleavePlanesShuffled(const std::uint8_t* first, const std::uint8_t* second,
+                                                               const std::uint8_t* third, std::uint8_t* out,
+                                                               std::size_t count) {
+    __m128i order[3][3];
+    for (std::size_t block = 0; block < 3; ++block)
+        for (std::size_t plane = 0; plane < 3; ++plane)
+            order[block][plane] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kInterleaveOrder[block][plane].data()));
+    std::size_t k = 0;
+    for (; k + 16 <= count; k += 16) {
+        const __m128i samples[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(first + k)),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + k)),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(third + k))};
+        for (std::size_t block = 0; block < 3; ++block) {
+            const __m128i bytes = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(samples[0], order[block][0]),
+                                                            _mm_shuffle_epi8(samples[1], order[block][1])),
+                                               _mm_shuffle_epi8(samples[2], order[block][2]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * k + 16 * block), bytes);
+        }
+    }
+    InterleavePlanesPlain(first + k, second + k, third + k, out + 3 * k, count - k);
+}
+#endif
+
+void InterleavePlanes(const std::uint8_t* first, const std::uint8_t* second, const std::uint8_t* third,
+                      std::uint8_t* out, std::size_t count) {
+#if defined(__x86_64__)
+    if (HasByteShuffles()) return InterleavePlanesShuffled(first, second, third, out, count);
+#endif
+    InterleavePlanesPlain(first, second, third, out, count);
 }
 
 void ConvertRgbFamily(const TColorManager& manager, const TRowJob& job, bool exchange) {
@@ -126,8 +180,7 @@ void ConvertRgbFamily(const TColorManager& manager, const TRowJob& job, bool exc
 
 void ExchangeRedAndBlue(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
 #if defined(__x86_64__)
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles) return ExchangeRedAndBlueShuffled(in, out, count);
+    if (HasByteShuffles()) return ExchangeRedAndBlueShuffled(in, out, count);
 #endif
     ExchangeRedAndBluePlain(in, out, count);
 }

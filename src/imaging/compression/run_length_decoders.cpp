@@ -1,7 +1,12 @@
 #include "imaging/compression/run_length_decoders.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace pellumo {
 namespace {
@@ -125,21 +130,64 @@ void TPackbitsRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest
 
 void TPCXRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t,
                                  std::int32_t unpackedSize) {
-    TReader in(source);
-    TWriter out(dest);
-    std::uint8_t control = 0;
-    while (unpackedSize > 0 && !out.Full() && in.Next(control)) {
-        if ((control & 0xC0) == 0xC0) {
-            const std::int32_t count = std::min<std::int32_t>(control & 0x3F, unpackedSize);
-            std::uint8_t value = 0;
-            if (!in.Next(value)) break;
-            out.Fill(static_cast<std::size_t>(count), value);
-            unpackedSize -= count;
-        } else {
-            out.Fill(1, control);
-            unpackedSize -= 1;
+    const auto wanted = static_cast<std::size_t>(std::max(unpackedSize, 0));
+    TPCXLineDecoder(source).Decode(dest.first(std::min(wanted, dest.size())));
+}
+
+std::size_t TPCXLineDecoder::Decode(TUnpackedBytes line) {
+    std::uint8_t* out = line.data();
+    std::uint8_t* const end = out + line.size();
+    const std::size_t carried = std::min(runLeft_, line.size());
+    if (carried > 0) std::memset(out, runValue_, carried);
+    out += carried;
+    runLeft_ -= carried;
+    const std::uint8_t* in = source_.data() + position_;
+    const std::uint8_t* const inEnd = source_.data() + source_.size();
+#if defined(__SSE2__)
+    // Sixteen packed bytes are looked at together: the literals before the first run control
+    // are copied in one store, and the run (at most 63 bytes) in whole 16-byte blocks. Only where
+    // no block can reach past either buffer.
+    const __m128i marker = _mm_set1_epi8(static_cast<char>(0xC0));
+    while (end - out >= 16 + 64 && inEnd - in >= 17) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+        const auto controls =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, marker), marker)));
+        if (controls == 0) {
+            in += 16;
+            out += 16;
+            continue;
         }
+        const auto literals = static_cast<unsigned>(std::countr_zero(controls));
+        in += literals;
+        out += literals;
+        const std::size_t count = in[0] & 0x3Fu;
+        const __m128i value = _mm_set1_epi8(static_cast<char>(in[1]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), value);
+        if (count > 16)
+            for (std::size_t block = 16; block < 64; block += 16)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + block), value);
+        out += count;
+        in += 2;
     }
+#endif
+    while (out < end && in < inEnd) {
+        const std::uint8_t control = *in++;
+        if ((control & 0xC0) != 0xC0) {
+            *out++ = control;
+            continue;
+        }
+        if (in == inEnd) break;  // a run without its value: the data ends here
+        const std::uint8_t value = *in++;
+        const std::size_t count = control & 0x3Fu;
+        const std::size_t written = std::min(count, static_cast<std::size_t>(end - out));
+        if (written > 0) std::memset(out, value, written);
+        out += written;
+        runLeft_ = count - written;
+        runValue_ = value;
+    }
+    position_ = static_cast<std::size_t>(in - source_.data());
+    return static_cast<std::size_t>(out - line.data());
 }
 
 void TPSPRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t packedSize,

@@ -24,6 +24,22 @@ public:
     void EncodeBlock(std::span<const std::uint8_t>, TUnpackedBytes, std::uint32_t, std::uint32_t&) override {}
 };
 
+// PCX packets one scan line at a time, so that a line is turned into pixels while it is still
+// in the cache. Writers let a run go on from one line into the next: what a line has no room
+// for starts the next one.
+class TPCXLineDecoder {
+public:
+    explicit TPCXLineDecoder(TPackedBytes source) : source_(source) {}
+    // Fills `line`, or as much of it as the packets give; returns the bytes written.
+    std::size_t Decode(TUnpackedBytes line);
+
+private:
+    TPackedBytes source_;
+    std::size_t position_ = 0;
+    std::size_t runLeft_ = 0;
+    std::uint8_t runValue_ = 0;
+};
+
 // Paint Shop Pro: runs while packed bytes remain, by `packedSize`.
 class TPSPRLEDecoder : public TDecoder {
 public:

@@ -174,23 +174,21 @@ void TPCXGraphic::LoadFromStream(TStream& stream) {
     image.SetSize(static_cast<int>(width), static_cast<int>(height));
     if (!sixteenColours && manager.TargetRowBytes(count) > image.RowBytes()) InvalidColorFormat();
 
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(imageBytes));
-    if (compressed) {
-        const std::vector<std::uint8_t> packed = file.ReadBytes(available);
-        TPCXRLEDecoder decoder;
-        TPackedBytes source(packed);
-        TUnpackedBytes dest(pixels);
-        // The packed size is not consulted: runs go on until the image is full.
-        decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(imageBytes));
-    } else {
-        // Only the image's bytes are needed; what follows them is not pixel data.
-        file.Read(pixels.data(), pixels.size());
-    }
-
+    // Line by line, each turned into pixels while it is in the cache. Lines the data does not
+    // reach stay 0.
+    std::vector<std::uint8_t> line(lineBytes);
+    const std::vector<std::uint8_t> packed = compressed ? file.ReadBytes(available) : std::vector<std::uint8_t>{};
+    TPCXLineDecoder decoder(packed);
     // Pixels the planes carry beyond the width are cut off at the scan line.
     const std::size_t sixteenColourPixels = std::min<std::size_t>(count, bytesPerLine * 8);
     for (int y = 0; y < image.Height(); ++y) {
-        const std::uint8_t* row = pixels.data() + static_cast<std::size_t>(y) * lineBytes;
+        if (compressed) {
+            const std::size_t decoded = decoder.Decode(line);
+            std::fill(line.begin() + static_cast<std::ptrdiff_t>(decoded), line.end(), std::uint8_t{0});
+        } else {
+            file.Read(line.data(), line.size());
+        }
+        const std::uint8_t* row = line.data();
         std::uint8_t* target = image.ScanLine(y);
         if (sixteenColours) {
             MergePlanes(row, bytesPerLine, sixteenColourPixels, target);
