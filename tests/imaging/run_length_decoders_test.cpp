@@ -124,6 +124,42 @@ TEST(RunLengthDecoders, TargaCountsPixelsAndHandsBackTheSource) {
     EXPECT_EQ(Decode(odd, packed, 3, 0, 3).out, (TBytes{0xEE, 0xEE, 0xEE}));
 }
 
+// Rows of any length, for every pixel size: packets that run across rows give the bytes a
+// packet-by-packet reading gives, and the source is used up to the end of the last packet begun.
+TEST(RunLengthDecoders, TargaRowsOfAnyLengthDecodeAsThePacketsSay) {
+    std::mt19937 random(7);
+    for (const std::int32_t depth : {8, 16, 24, 32}) {
+        const std::size_t pixelSize = static_cast<std::size_t>(depth) / 8;
+        for (int round = 0; round < 20; ++round) {
+            TBytes packed, expected;
+            while (packed.size() < 4000) {
+                const std::size_t count = 1 + random() % (round % 2 == 0 ? 128 : 4);
+                TBytes pixels(random() % 2 == 0 ? pixelSize : count * pixelSize);
+                for (std::uint8_t& b : pixels) b = static_cast<std::uint8_t>(random());
+                const bool run = pixels.size() == pixelSize && count > 1;
+                packed.push_back(static_cast<std::uint8_t>((run ? 0x80 : 0) | (count - 1)));
+                packed.insert(packed.end(), pixels.begin(), pixels.end());
+                for (std::size_t k = 0; k < (run ? count : 1); ++k) expected.insert(expected.end(), pixels.begin(), pixels.end());
+            }
+            TTargaLineDecoder rows(packed, depth);
+            TBytes decoded;
+            for (std::size_t written = 1; written > 0;) {
+                TBytes row(pixelSize * (1 + random() % 100));
+                written = rows.Decode(row);
+                decoded.insert(decoded.end(), row.begin(), row.begin() + static_cast<std::ptrdiff_t>(written));
+            }
+            ASSERT_EQ(decoded, expected) << depth << " bits, round " << round;
+            EXPECT_EQ(rows.Consumed(), packed.size());
+        }
+    }
+    // Two pixels of a literal packet of three: the whole packet counts as used.
+    const TBytes literal = {0x02, 1, 2, 3, 4, 5, 6, 0x80};
+    TTargaLineDecoder rows(literal, 8);
+    TBytes row(2);
+    EXPECT_EQ(rows.Decode(row), 2u);
+    EXPECT_EQ(rows.Consumed(), 4u);
+}
+
 TEST(RunLengthDecoders, TargaEncodingPacksLiteralsAndRuns) {
     TTargaRLEDecoder targa(24);
     const auto encode = [&](const TBytes& pixels) {

@@ -267,23 +267,77 @@ void TCUTRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std
 
 void TTargaRLEDecoder::DecodeBlock(TPackedBytes& source, TUnpackedBytes& dest, std::int32_t,
                                    std::int32_t unpackedSize) {
-    const std::size_t pixelSize = TargaPixelSize(colorDepth_);
-    if (pixelSize == 0) return;
-    TReader in(source);
-    TWriter out(dest);
-    std::uint8_t header = 0;
-    while (unpackedSize > 0 && !out.Full() && in.Next(header)) {
-        const std::size_t count = (header & 0x7Fu) + 1;
-        if (header & 0x80) {
-            const TPackedBytes pixel = in.Take(pixelSize);
-            if (pixel.size() < pixelSize) break;
-            out.Repeat(count, pixel);
-        } else {
-            out.Copy(in.Take(count * pixelSize));
-        }
-        unpackedSize -= static_cast<std::int32_t>(count);
+    TTargaLineDecoder decoder(source, colorDepth_);
+    const std::size_t wanted = static_cast<std::size_t>(std::max(unpackedSize, 0)) * TargaPixelSize(colorDepth_);
+    decoder.Decode(dest.first(std::min(wanted, dest.size())));
+    source = source.subspan(decoder.Consumed());
+}
+
+TTargaLineDecoder::TTargaLineDecoder(TPackedBytes source, std::int32_t colorDepth)
+    : source_(source), pixelSize_(TargaPixelSize(colorDepth)) {}
+
+std::size_t TTargaLineDecoder::Decode(TUnpackedBytes line) {
+    switch (pixelSize_) {
+        case 1: return DecodePixels<1>(line);
+        case 2: return DecodePixels<2>(line);
+        case 3: return DecodePixels<3>(line);
+        case 4: return DecodePixels<4>(line);
+        default: return 0;
     }
-    source = source.subspan(in.Position());
+}
+
+// Photographs come as short packets (runs of two pixels, a dozen literal ones): the pixel size
+// is known to the compiler, and a short literal is copied in whole 16-byte blocks where both
+// buffers have room for them.
+template <std::size_t PixelSize>
+std::size_t TTargaLineDecoder::DecodePixels(TUnpackedBytes line) {
+    constexpr std::size_t kBlock = 16, kShort = 64;
+    std::uint8_t* out = line.data();
+    std::uint8_t* const end = out + line.size();
+    while (out < end) {
+        if (pending_ == 0) {
+            if (position_ >= source_.size()) break;
+            const std::uint8_t header = source_[position_++];
+            pending_ = (header & 0x7Fu) + 1;
+            repeating_ = (header & 0x80) != 0;
+            if (repeating_) {
+                if (source_.size() - position_ < PixelSize) {  // a run without its pixel: the data ends
+                    pending_ = 0;
+                    position_ = source_.size();
+                    break;
+                }
+                std::memcpy(pixel_.data(), source_.data() + position_, PixelSize);
+                position_ += PixelSize;
+            }
+        }
+        const std::size_t room = static_cast<std::size_t>(end - out);
+        const std::size_t pixels = std::min(pending_, room / PixelSize);
+        if (pixels == 0) break;  // the row has no room for a whole pixel
+        if (repeating_) {
+            for (std::size_t k = 0; k < pixels; ++k) std::memcpy(out + k * PixelSize, pixel_.data(), PixelSize);
+            out += pixels * PixelSize;
+            pending_ -= pixels;
+            continue;
+        }
+        const std::size_t available = source_.size() - position_;
+        const std::size_t bytes = std::min(pixels * PixelSize, available);
+        if (bytes == 0) break;  // the literal pixels are missing
+        const std::uint8_t* from = source_.data() + position_;
+        if (bytes <= kShort && room >= kShort && available >= kShort) {
+            for (std::size_t done = 0; done < bytes; done += kBlock) std::memcpy(out + done, from + done, kBlock);
+        } else {
+            std::memcpy(out, from, bytes);
+        }
+        out += bytes;
+        position_ += bytes;
+        pending_ -= (bytes + PixelSize - 1) / PixelSize;
+    }
+    return static_cast<std::size_t>(out - line.data());
+}
+
+std::size_t TTargaLineDecoder::Consumed() const {
+    const std::size_t unread = repeating_ ? 0 : pending_ * pixelSize_;
+    return std::min(position_ + unread, source_.size());
 }
 
 std::size_t TTargaRLEDecoder::MaxEncodedSize(std::uint32_t count) const {

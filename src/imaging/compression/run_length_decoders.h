@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "imaging/compression/decoder.h"
 
 namespace pellumo {
@@ -94,6 +96,29 @@ public:
 
 private:
     std::int32_t colorDepth_;
+};
+
+// Targa packets one row at a time, straight into the bitmap's rows. A packet may run across
+// rows: what a row has no room for starts the next.
+class TTargaLineDecoder {
+public:
+    // Bits per pixel as for TTargaRLEDecoder; any other depth decodes nothing.
+    TTargaLineDecoder(TPackedBytes source, std::int32_t colorDepth);
+    // Fills `line`, or as much of it as the packets give; returns the bytes written.
+    std::size_t Decode(TUnpackedBytes line);
+    // The packed bytes up to the end of the last packet begun.
+    std::size_t Consumed() const;
+
+private:
+    template <std::size_t PixelSize>
+    std::size_t DecodePixels(TUnpackedBytes line);
+
+    TPackedBytes source_;
+    std::size_t pixelSize_;
+    std::size_t position_ = 0;
+    std::size_t pending_ = 0;  // pixels of the current packet not yet written
+    bool repeating_ = false;   // a run of `pixel_`, else literal pixels still in the source
+    std::array<std::uint8_t, 4> pixel_{};
 };
 
 }  // namespace pellumo

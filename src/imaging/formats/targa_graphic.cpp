@@ -120,41 +120,32 @@ void TTargaGraphic::LoadFromStream(TStream& stream) {
     if ((plain && available < pixelCount * pixelSize) ||
         (compressed && available / (1 + pixelSize) * 128 + 128 < pixelCount))
         file.ReadError();
-    std::vector<std::uint8_t> pixels(lineSize * header.Height);
-    if (plain) {
-        file.Read(pixels.data(), pixels.size());
-    } else {
-        // Packets may run across rows: the whole image decodes as one block, and the stream
-        // ends up just past the packets used.
-        const std::int64_t start = file.Position();
-        const std::vector<std::uint8_t> packed = file.ReadAtMost(available);
-        TTargaRLEDecoder decoder(header.PixelSize);
-        TPackedBytes source(packed);
-        TUnpackedBytes dest(pixels);
-        decoder.DecodeBlock(source, dest, 0, static_cast<std::int32_t>(pixelCount));  // within the image limit
-        file.Seek(start + static_cast<std::int64_t>(packed.size() - source.size()));
-    }
-
     TBitmap image;
     image.SetPixelFormat(format);
     if (!palette.empty()) image.SetPalette(std::move(palette));
     image.SetSize(header.Width, header.Height);
-    if (lineSize > 0) {  // an image without columns has nothing to copy
-        const bool topDown = (header.ImageDescriptor & kTopDown) != 0;
-        // Rows stored from the right edge come out mirrored unless turned back.
-        const bool rightToLeft = (header.ImageDescriptor & kRightToLeft) != 0;
-        for (int i = 0; i < header.Height; ++i) {
-            const int row = topDown ? i : header.Height - 1 - i;
-            const std::uint8_t* from = pixels.data() + static_cast<std::size_t>(i) * lineSize;
-            std::uint8_t* to = image.ScanLine(row);
-            if (!rightToLeft) {
-                std::copy_n(from, lineSize, to);
-                continue;
-            }
-            for (std::size_t x = 0; x < header.Width; ++x)
-                std::copy_n(from + (header.Width - 1 - x) * pixelSize, pixelSize, to + x * pixelSize);
+    // Packets may run across rows; the stream ends up just past the packets used.
+    const std::int64_t start = file.Position();
+    const std::vector<std::uint8_t> packed = compressed ? file.ReadAtMost(available) : std::vector<std::uint8_t>{};
+    TTargaLineDecoder decoder(packed, header.PixelSize);
+    const bool topDown = (header.ImageDescriptor & kTopDown) != 0;
+    // Rows stored from the right edge come out mirrored unless turned back.
+    const bool rightToLeft = (header.ImageDescriptor & kRightToLeft) != 0;
+    std::vector<std::uint8_t> mirrored(rightToLeft ? lineSize : 0);
+    for (int i = 0; i < header.Height && lineSize > 0; ++i) {
+        std::uint8_t* to = image.ScanLine(topDown ? i : header.Height - 1 - i);
+        const std::span<std::uint8_t> line(rightToLeft ? mirrored.data() : to, lineSize);
+        if (compressed) {
+            const std::size_t written = decoder.Decode(line);
+            std::fill(line.begin() + static_cast<std::ptrdiff_t>(written), line.end(), std::uint8_t{0});  // past the data
+        } else {
+            file.Read(line.data(), line.size());
         }
+        if (rightToLeft)
+            for (std::size_t x = 0; x < header.Width; ++x)
+                std::copy_n(line.data() + (header.Width - 1 - x) * pixelSize, pixelSize, to + x * pixelSize);
     }
+    if (compressed) file.Seek(start + static_cast<std::int64_t>(decoder.Consumed()));
     Assign(std::move(image));
 }
 
