@@ -10,6 +10,9 @@ import time
 UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 # What Google Benchmark appends to a run's name for its clocks; the report looks runs up without.
 CLOCK_SUFFIXES = ("/real_time", "/manual_time", "/process_time")
+# The numbers Google Benchmark gives every run; anything else a run reports is its own counter.
+STANDARD_FIELDS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index", "threads",
+                   "iterations", "real_time", "cpu_time"}
 
 
 class Sample(list):
@@ -23,10 +26,11 @@ class Sample(list):
 
 class Runs:
     """A benchmark program's results by run name: median ms (and every repetition's, as a
-    Sample), error messages, labels."""
+    Sample), error messages, labels, and the median of each counter a run reports."""
 
     def __init__(self):
         self.times, self.cpu_times, self.samples, self.errors, self.labels = {}, {}, {}, {}, {}
+        self.counters = {}
 
     def time(self, prefix):
         """The median of the one run whose name starts with prefix."""
@@ -42,7 +46,7 @@ def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_tim
     command = [program, "--benchmark_format=json", f"--benchmark_repetitions={repetitions}",
                f"--benchmark_min_time={min_time}", *args]
     output = subprocess.run(command, check=True, capture_output=True, text=True).stdout
-    runs, times, cpu_times = Runs(), {}, {}
+    runs, times, cpu_times, counters = Runs(), {}, {}, {}
     for entry in json.loads(output)["benchmarks"]:
         name = entry["run_name"]
         for suffix in CLOCK_SUFFIXES:
@@ -53,9 +57,14 @@ def run_benchmarks(program, args=(), repetitions=3, min_time=0.5, field="cpu_tim
             times.setdefault(name, []).append(entry[field] * UNIT_MS[entry["time_unit"]])
             cpu_times.setdefault(name, []).append(entry["cpu_time"] * UNIT_MS[entry["time_unit"]])
             runs.labels[name] = entry.get("label", "")
+            for counter, value in entry.items():
+                if counter not in STANDARD_FIELDS and isinstance(value, (int, float)):
+                    counters.setdefault(name, {}).setdefault(counter, []).append(value)
     runs.samples = {name: Sample(values) for name, values in times.items()}
     runs.times = {name: statistics.median(values) for name, values in times.items()}
     runs.cpu_times = {name: statistics.median(values) for name, values in cpu_times.items()}
+    runs.counters = {name: {counter: statistics.median(values) for counter, values in by_counter.items()}
+                     for name, by_counter in counters.items()}
     return runs
 
 

@@ -35,10 +35,15 @@ void RunFrames(benchmark::State& state, bool shown) {
     view.SetManual(true);
     view.StartTransition();
     int progress = 25;
+    double compose = 0, paint = 0;
     for (auto _ : state) {
         progress = progress == 25 ? 50 : 25;
         view.SetProgress(progress);  // composes, then paints what changed
+        compose += view.LastFrameTimes().composeMs;
+        paint += view.LastFrameTimes().paintMs;
     }
+    state.counters["compose"] = benchmark::Counter(compose, benchmark::Counter::kAvgIterations);
+    state.counters["paint"] = benchmark::Counter(paint, benchmark::Counter::kAvgIterations);
     view.StopTransition();
     state.SetLabel(view.StyleName());
 }
