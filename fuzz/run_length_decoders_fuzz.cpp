@@ -1,5 +1,6 @@
 // The run-length decoders on hostile blocks: the first bytes choose the decoder, the target's
 // size and the sizes it is promised; the rest is the packed data.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -25,6 +26,20 @@ std::unique_ptr<pellumo::TDecoder> DecoderOf(std::uint8_t choice) {
     }
 }
 
+// Decoded a line at a time (each line exactly sized, for the sanitizer), the packets give the
+// bytes they give decoded in one go.
+template <class TLineDecoder>
+void LinesGiveTheWhole(TLineDecoder byLine, TLineDecoder whole, std::size_t lineSize, std::size_t lineCount) {
+    std::vector<std::uint8_t> expected(lineSize * lineCount), decoded;
+    expected.resize(whole.Decode(expected));
+    for (std::size_t i = 0; i < lineCount; ++i) {
+        std::vector<std::uint8_t> line(lineSize);
+        line.resize(byLine.Decode(line));
+        decoded.insert(decoded.end(), line.begin(), line.end());
+    }
+    if (decoded != expected) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -47,5 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pellumo::TUnpackedBytes out(decoded);
     targa.DecodeBlock(again, out, 0, static_cast<std::int32_t>(pixels));
     if (!std::equal(decoded.begin(), decoded.end(), packed.begin())) __builtin_trap();
+    const std::size_t lineLength = 1 + data[1] % 97, lineCount = 1 + data[2] % 31;
+    LinesGiveTheWhole(pellumo::TPCXLineDecoder(packed), pellumo::TPCXLineDecoder(packed), lineLength, lineCount);
+    const std::int32_t depth = 8 * (1 + data[3] % 4);
+    LinesGiveTheWhole(pellumo::TTargaLineDecoder(packed, depth), pellumo::TTargaLineDecoder(packed, depth),
+                      lineLength * static_cast<std::size_t>(depth / 8), lineCount);
     return 0;
 }
