@@ -123,6 +123,36 @@ TEST(PngUnfilter, EachTypeUndoesItsPrediction) {
     EXPECT_EQ(row, (TBytes{2, 5, 5, 5}));
 }
 
+// Byte by byte, as the format defines each filter: what every pixel size and row length must give.
+TBytes UnfilteredByTheBook(std::uint8_t type, TBytes data, const TBytes& above, std::size_t bpp) {
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const int a = i >= bpp ? data[i - bpp] : 0, b = above[i], c = i >= bpp ? above[i - bpp] : 0;
+        const int predicted = type == 1 ? a : type == 2 ? b : type == 3 ? (a + b) / 2 : type == 4 ? PaethPredictor(a, b, c) : 0;
+        data[i] = static_cast<std::uint8_t>(data[i] + predicted);
+    }
+    return data;
+}
+
+TEST(PngUnfilter, EveryPixelSizeAndRowLengthGivesWhatEachByteDefines) {
+    std::uint32_t seed = 7;
+    const auto next = [&] { return static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 23); };
+    for (const std::size_t bpp : {1u, 2u, 3u, 4u, 6u, 8u})
+        for (std::uint8_t type = 1; type <= 4; ++type)
+            for (std::size_t length = 0; length <= 3 * bpp + 5; ++length) {
+                TBytes data(length), above(length);
+                for (std::size_t i = 0; i < length; ++i) {
+                    data[i] = next();
+                    above[i] = next();
+                }
+                TBytes row{type}, previous{0};
+                row.insert(row.end(), data.begin(), data.end());
+                previous.insert(previous.end(), above.begin(), above.end());
+                UnfilterRow(row, previous, bpp);
+                EXPECT_EQ(TBytes(row.begin() + 1, row.end()), UnfilteredByTheBook(type, data, above, bpp))
+                    << "type " << int{type} << ", " << bpp << " bytes a pixel, " << length << " bytes";
+            }
+}
+
 TEST(PngGraphic, ReadsRgbAsA24BitBitmapAndIsRegistered) {
     TPNGGraphic png;
     LoadInto(png, File(kRgbHeader, kRgbRows));

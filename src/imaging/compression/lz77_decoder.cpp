@@ -52,4 +52,8 @@ void TLZ77Decoder::BeginDecoding() {
     begun_ = true;
 }
 
+void TLZ77Decoder::SkipCheckValue() {
+    if (inflateValidate(&stream_, 0) != Z_OK) throw EDecompressionError(kDecompressionError);
+}
+
 }  // namespace pellumo
