@@ -156,11 +156,16 @@ def slide_preparation(table, build, args, work):
 def decoding(table, build, args, work):
     """Ours and Pillow's take turns, file by file and round by round, so that whatever else the
     machine does weighs on both alike; each round gives one time of each (ours: Google
-    Benchmark's mean over its iterations; Pillow's: the median of its runs)."""
+    Benchmark's mean over its iterations; Pillow's: the median of its runs). Within a round
+    both run on the same processor, a different one each round: on a shared host one core can
+    run a good deal slower than the other for minutes, and Pillow, in this long-lived process,
+    would otherwise stay wherever it started."""
     files = inputs.decode_files(os.path.join(work, "decode"))
     pillow = peers.Pillow(args.runs)
     ours, theirs, errors = {}, {}, {}
-    for _ in range(args.rounds):
+    processors = sorted(os.sched_getaffinity(0))
+    for round_number in range(args.rounds):
+        os.sched_setaffinity(0, {processors[round_number % len(processors)]})
         for path in files:
             runs = measure.run_benchmarks(f"{build}/decode_bench", [path], 1, args.min_time)
             if path in runs.errors:
@@ -168,6 +173,7 @@ def decoding(table, build, args, work):
                 continue
             ours.setdefault(path, measure.Sample()).append(runs.times[path])
             theirs.setdefault(path, measure.Sample()).append(pillow.decode(path).median)
+    os.sched_setaffinity(0, processors)
     for path in files:
         name = f"decode {os.path.basename(path)} 2000x1500"
         if path in ours:
