@@ -99,22 +99,38 @@ def frame_composition(table, build, args, work):
                       f"| {slowest_ms[2160][style]:.2f} ms |\n")
 
 
+PAINTED_STYLES = (0, 5, 56, 118, 119)
+
+
 def painting(table, build, args, work):
     """The transition control composing and painting frames on Qt's offscreen platform, beside
-    the same control composing them unseen: what painting adds, against a full-frame copy."""
-    runs = measure.run_benchmarks(f"{build}/transition_view_bench", (), args.repetitions, args.min_time)
+    the same control composing them unseen: what painting adds, against a full-frame copy.
+    Each round runs the three for one style and size back to back, so that whatever else the
+    machine does weighs on all three alike; a row is the median over the rounds of what the
+    paint added in each, beside the median of the copies measured with it."""
+    added, alone, copies, labels = {}, {}, {}, {}
+    for _ in range(args.rounds):
+        for height in SIZES:
+            for style in PAINTED_STYLES:
+                case = f"style:{style}/height:{height}"
+                only = f"^(ComposeAndPaint|ComposeOnly)/{case}$|^FullFrameCopy/height:{height}$"
+                runs = measure.run_benchmarks(f"{build}/transition_view_bench", [f"--benchmark_filter={only}"], 1,
+                                              args.min_time)
+                key = (height, style)
+                painted = runs.time(f"ComposeAndPaint/{case}")
+                added.setdefault(key, measure.Sample()).append(painted - runs.time(f"ComposeOnly/{case}"))
+                # The control times its own paint: what the paint adds beyond it is its composing
+                # slowed by the caches the paint has used.
+                alone.setdefault(key, measure.Sample()).append(runs.counters[f"ComposeAndPaint/{case}"]["paint"])
+                copies.setdefault(key, measure.Sample()).append(runs.time(f"FullFrameCopy/height:{height}"))
+                labels[key] = runs.labels[f"ComposeAndPaint/{case}"]
     for height, (width, _, _) in SIZES.items():
-        copy = runs.time(f"FullFrameCopy/height:{height}")
-        for style in (0, 5, 56, 118, 119):
-            case = f"style:{style}/height:{height}"
-            added = runs.time(f"ComposeAndPaint/{case}") - runs.time(f"ComposeOnly/{case}")
-            label = runs.labels[f'ComposeAndPaint/{case}']
-            table.add(f"paint {width}x{height}: {label} (added to composing)", added,
-                      "plain copy", copy, "≤ 2× copy", added <= 2 * copy)
-            # The control times its own paint: what the paint adds beyond it is its composing
-            # slowed by the caches the paint has used.
-            table.add(f"paint {width}x{height}: {label} (the paint alone)",
-                      runs.counters[f"ComposeAndPaint/{case}"]["paint"], "plain copy", copy, "", None)
+        for style in PAINTED_STYLES:
+            key = (height, style)
+            name = f"paint {width}x{height}: {labels[key]}"
+            table.add(f"{name} (added to composing)", added[key], "plain copy", copies[key], "≤ 2× copy",
+                      added[key].median <= 2 * copies[key].median)
+            table.add(f"{name} (the paint alone)", alone[key], "plain copy", copies[key], "", None)
 
 
 def resampling(table, build, args, work):
