@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -82,6 +83,17 @@ TRun RunInside(std::int64_t centre, std::int64_t start, std::int64_t step, std::
     run.First = std::clamp<std::int64_t>(run.First, 0, count);
     run.Last = std::clamp<std::int64_t>(run.Last, 0, count);
     return run;
+}
+
+// Copies the old display onto the columns of `before` that are not in `now` (empty: none).
+void PutBackOldDisplay(std::uint8_t* row, const std::uint8_t* oldRow, TPivotTrace::TColumns before,
+                       TPivotTrace::TColumns now) {
+    if (now.First >= now.Last) now = {before.Last, before.Last};
+    const auto copy = [&](int from, int to) {
+        if (from < to) std::memcpy(row + std::size_t{4} * from, oldRow + std::size_t{4} * from, std::size_t{4} * (to - from));
+    };
+    copy(before.First, std::min(before.Last, now.First));
+    copy(std::max(before.First, now.Last), before.Last);
 }
 
 #if defined(__SSE2__)
@@ -194,13 +206,25 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap*
     }
 }
 
-void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old) {
-    if (!Is32Bit(screen) || !Is32Bit(picture)) return;
+TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old,
+                   TPivotTrace* trace) {
+    if (!Is32Bit(screen) || !Is32Bit(picture)) return {};
     const int width = picture.Width();
     const int height = picture.Height();
     const int outWidth = std::min(width, screen.Width());
     const int outHeight = std::min(height, screen.Height());
-    if (outWidth <= 0 || outHeight <= 0 || !std::isfinite(angle)) return;
+    if (outWidth <= 0 || outHeight <= 0 || !std::isfinite(angle)) return {};
+
+    using TColumns = TPivotTrace::TColumns;
+    const bool traced = trace != nullptr && old != nullptr && trace->Screen == &screen && trace->Old == old &&
+                        trace->Width == outWidth && trace->Rows.size() == static_cast<std::size_t>(outHeight);
+    if (old == nullptr && trace != nullptr) {  // what lies around the runs is the caller's
+        trace->Forget();
+        trace = nullptr;
+    }
+    if (trace != nullptr && !traced) *trace = {&screen, old, outWidth, std::vector<TColumns>(outHeight)};
+    // Without `old` the caller has placed the old display: the whole picture changed.
+    TRect changed = old != nullptr ? TRect{} : TRect{0, 0, outWidth, outHeight};
 
     // Truncation toward zero, once per frame.
     const auto sn = static_cast<std::int64_t>(static_cast<std::int32_t>(std::sin(angle) * 65536.0));
@@ -241,15 +265,16 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
             const TRun alongY = RunInside(cy, run.Down, sn, height, outWidth);
             run.First = std::max(alongX.First, alongY.First);
             run.Last = std::min(alongX.Last, alongY.Last);
-            if (old != nullptr) {  // the old display around the run, or in the whole row
-                const std::uint8_t* oldRow = old->ScanLine(y);
-                std::uint8_t* row = screen.ScanLine(y);
-                const auto rowBytes = static_cast<std::size_t>(outWidth) * 4;
-                const bool hasRun = run.First < run.Last;
-                const std::size_t runStart = hasRun ? static_cast<std::size_t>(run.First) * 4 : rowBytes;
-                const std::size_t runEnd = hasRun ? static_cast<std::size_t>(run.Last) * 4 : rowBytes;
-                std::memcpy(row, oldRow, runStart);
-                std::memcpy(row + runEnd, oldRow + runEnd, rowBytes - runEnd);
+            if (old != nullptr) {
+                const TColumns now = run.First < run.Last
+                                         ? TColumns{static_cast<int>(run.First), static_cast<int>(run.Last)}
+                                         : TColumns{};
+                // A row the trace does not know may hold anything: all of it is put back.
+                const TColumns before = traced ? trace->Rows[y] : TColumns{0, outWidth};
+                PutBackOldDisplay(screen.ScanLine(y), old->ScanLine(y), before, now);
+                changed = UnionRect(changed, TRect{before.First, y, before.Last, y + 1});
+                changed = UnionRect(changed, TRect{now.First, y, now.Last, y + 1});
+                if (trace != nullptr) trace->Rows[y] = now;
             }
         }
         for (std::int64_t from = 0; from < outWidth; from += kStretch) {
@@ -280,6 +305,7 @@ void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doubl
             }
         }
     }
+    return changed;
 }
 
 double PivotAngle(int p) {

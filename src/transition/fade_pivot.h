@@ -2,9 +2,30 @@
 
 // The pixel arithmetic of fade and pivot, on 32-bit bitmaps (4 bytes a pixel: blue, green, red,
 // unused). Exposed for the tests, which hold it to a per-pixel evaluation of the formulas.
+#include <vector>
+
+#include "raster/rect.h"
+
 namespace pellumo {
 
 class TBitmap;
+
+// What a pivot frame left on its screen: on each row the columns [First, Last) that took the
+// picture, the old display everywhere else. Handed to the next frame on the same screen and old
+// display, it lets that frame put the old display back only where the picture was and is no
+// more: the first frames of a turn show little of the picture, and the rest of the screen is
+// neither read nor written again. Whatever else draws on the screen must Forget it first.
+struct TPivotTrace {
+    struct TColumns {
+        int First = 0, Last = 0;
+    };
+    const TBitmap* Screen = nullptr;
+    const TBitmap* Old = nullptr;
+    int Width = 0;
+    std::vector<TColumns> Rows;
+
+    void Forget() { *this = {}; }
+};
 
 // Each colour byte of `screen` becomes (screen × (100 − p) + picture × p) div 100 in unsigned
 // integers; the unused byte keeps its value. Works on the part both bitmaps share and does
@@ -19,7 +40,11 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap*
 // is covered as far as it overlaps the picture; nothing happens unless both are 32-bit and the
 // angle is finite. With `old` (32-bit, the screen's size and the picture's), those pixels take
 // the old display from there: the same frame without first copying it.
-void RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old = nullptr);
+// Returns the part of the screen the frame changed. With `old` and a trace of the frame before
+// on this screen and old display, that is only where the picture was or is now; the trace then
+// describes this frame. Without `old`, the trace is forgotten.
+TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle,
+                   const TBitmap* old = nullptr, TPivotTrace* trace = nullptr);
 
 // The pivot's angle at progress p: a quarter turn at 0, none at 100, (100 − p)·π/200 radians.
 double PivotAngle(int p);

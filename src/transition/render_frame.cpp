@@ -9,6 +9,7 @@
 #include "raster/bitmap.h"
 #include "raster/blit.h"
 #include "raster/canvas.h"
+#include "transition/fade_pivot.h"
 #include "transition/frame_quantities.h"
 #include "transition/style_rules.h"
 
@@ -196,6 +197,10 @@ void RenderFrame(const TFrame& frame) {
         screen.Canvas().ClipRegion() == nullptr && &frame.OldPicture != &screen && &picture != &screen &&
         Is32Bit(frame.OldPicture) && Is32Bit(picture) && Is32Bit(screen) && SameSize(frame.OldPicture, screen) &&
         SameSize(picture, screen);
+    // A handler may draw on the screen after the frame, where the trace would not see it.
+    TPivotTrace* const pivotTrace =
+        readsOldDisplay && IsPixelStyle(frame.Style) && !frame.OnAfterNewFrame ? frame.PivotTrace : nullptr;
+    if (frame.PivotTrace != nullptr && pivotTrace == nullptr) frame.PivotTrace->Forget();
     if (!readsOldDisplay) {
         screen.Canvas().Draw(0, 0, frame.OldPicture);
         oldLock.Release();
@@ -229,7 +234,9 @@ void RenderFrame(const TFrame& frame) {
                 screen.Canvas().Draw(0, 0, picture);
             }
         } else if (IsPixelStyle(style)) {
-            ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr);
+            const TRect changed =
+                ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr, pivotTrace);
+            if (pivotTrace != nullptr) d = changed;
         }
     }
     oldLock.Release();

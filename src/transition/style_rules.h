@@ -10,6 +10,7 @@
 namespace pellumo {
 
 class TBitmap;
+struct TPivotTrace;
 
 // The three families of style rules. Each is pure: given the style and the frame's numbers
 // (and for the random styles the process-wide Random), it yields rectangles, a region or
@@ -42,8 +43,10 @@ std::optional<TRegion> BuildStyleRegion(TShowStyle style, const TFrameQuantities
 // Styles 118..122: writes the frame's pixels into `screen`, which holds the old display, from
 // the new picture; both are 32-bit. With `oldDisplay`, the screen does not hold the old display
 // yet and every pixel comes from there or the new picture instead: then all three must be
-// 32-bit, of one size and different bitmaps.
-void ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
-                        const TBitmap* oldDisplay = nullptr);
+// 32-bit, of one size and different bitmaps. Returns the part of the screen the frame changed:
+// with `oldDisplay`, a pivot's trace of the frame before can make that less than the whole
+// picture (see RotateBitmap); any other frame forgets the trace.
+TRect ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
+                         const TBitmap* oldDisplay = nullptr, TPivotTrace* trace = nullptr);
 
 }  // namespace pellumo

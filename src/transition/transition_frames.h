@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "raster/bitmap.h"
+#include "transition/fade_pivot.h"
 #include "transition/style_names.h"
 
 namespace pellumo {
@@ -27,6 +28,7 @@ private:
     TBitmap picture_;
     TBitmap old_;
     TBitmap screen_;
+    TPivotTrace pivotTrace_;
     TShowStyle style_;
     int step_;
 };

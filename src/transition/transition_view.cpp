@@ -136,6 +136,10 @@ void TCustomTransitionView::StartTransition() {
 
 void TCustomTransitionView::PrepareTransition() {
     CatchUpPaintBuffer();
+    {
+        std::lock_guard guard(renderLock_);
+        pivotTrace_.Forget();  // the screen and the old display are about to be made anew
+    }
     screenBitmap_->SetSize(picture_.Width(), picture_.Height());
     UpdatePictureRect();
     // The old display is what was last painted under the new picture's place.
@@ -237,12 +241,14 @@ void TCustomTransitionView::SetProgress(int value) {
             const bool backwards = progress < progress_;
             progress_ = progress;
             const TStopwatch compose;
-            RenderFrame();
+            const TShowStyle style = RenderFrame();
             lastComposeMs_ = compose.Milliseconds();
-            // A step backwards uncovers old display that the frame's own invalidation misses.
+            // A rectangle style's step backwards uncovers old display that the frame's own
+            // invalidation misses; the other styles invalidate all they changed.
             // Invalidated once the frame is composed: a paint that settles this rectangle before
             // the frame exists would read the one before and leave the uncovered part stale.
-            if (backwards) InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
+            if (backwards && IsRectangleStyle(style))
+                InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
         }
         if (HasPendingUpdate()) Update();
     } catch (...) {
@@ -253,13 +259,15 @@ void TCustomTransitionView::SetProgress(int value) {
     DoProgress();
 }
 
-void TCustomTransitionView::RenderFrame() {
-    TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style_, step_, progress_, {}, {}, {}, {}};
+TShowStyle TCustomTransitionView::RenderFrame() {
+    const TShowStyle style = style_;
+    TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style, step_, progress_, {}, {}, {}, {}, &pivotTrace_};
     if (OnBeforeNewFrame) frame.OnBeforeNewFrame = [this](TBitmap& p, TBitmap& s) { OnBeforeNewFrame(this, p, s); };
     frame.OnCustomDraw = [this](TBitmap& p, TBitmap& s) { DoCustomDraw(p, s); };
     if (OnAfterNewFrame) frame.OnAfterNewFrame = [this](TBitmap& p, TBitmap& s) { OnAfterNewFrame(this, p, s); };
     frame.InvalidateScreenRect = [this](const TRect& r) { InvalidateScreenRect(r); };
     pellumo::RenderFrame(frame);
+    return style;
 }
 
 void TCustomTransitionView::NotifyWindowProc() {

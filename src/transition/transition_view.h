@@ -11,6 +11,7 @@
 #include "platform/notify_window.h"
 #include "platform/threads.h"
 #include "raster/bitmap.h"
+#include "transition/fade_pivot.h"
 #include "raster/picture.h"
 #include "transition/style_names.h"
 #include "transition/transition_frames.h"
@@ -149,7 +150,7 @@ private:
     void Advance();
     bool EndReached() const;
     void NextFrame(TAnimateThread& thread);
-    void RenderFrame();
+    TShowStyle RenderFrame();  // the style the frame was composed in
     // A transition whose frame failed ends like a stopped one: OnStop without OnComplete.
     void FinishTransition(bool frameFailed = false);
     bool StopThread();
@@ -196,6 +197,7 @@ private:
     TRect unbufferedArea_;
     std::unique_ptr<TBitmap> oldPicture_;
     std::unique_ptr<TBitmap> newPicture_;
+    TPivotTrace pivotTrace_;  // under renderLock_
     std::unique_ptr<TAnimateThread> animateThread_;
     std::recursive_mutex renderLock_;
     TEvent frameEvent_{true};

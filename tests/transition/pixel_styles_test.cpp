@@ -562,6 +562,46 @@ TEST(PixelAndRandomStyles, FadeAndPivotFramesStartFromTheOldDisplay) {
     }
 }
 
+// A screen that pivot frames follow each other on keeps a trace of the picture's runs: each
+// frame then writes only what changed. Forwards, backwards, another corner, a fade between, a
+// handler drawing on the screen, the end: every frame must equal the same frame composed
+// afresh, and every pixel that changed must lie in what the frame invalidated.
+TEST(Pivot, FramesWithATraceOfTheOneBeforeEqualFramesComposedAfresh) {
+    const int width = 61, height = 37;
+    TBitmap picture = Noise(width, height, 22), old = Noise(width, height, 23);
+    TBitmap screen = Noise(width, height, 24);
+    TPivotTrace trace;
+    struct TStep {
+        int Style, P;
+        bool HandlerDraws = false;
+    };
+    const TStep steps[] = {{119, 4}, {119, 8},  {119, 50}, {119, 25},       {119, 96}, {120, 30}, {118, 50},
+                           {121, 40}, {121, 60}, {121, 61, true}, {121, 62}, {122, 100}, {122, 20}, {122, 12}};
+    int smallerThanThePicture = 0;
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(testing::Message() << "style " << step.Style << " p " << step.P);
+        const TBitmap before = CopyOf(screen);
+        TRect invalidated;
+        TFrame frame{picture, old, screen, static_cast<TShowStyle>(step.Style), 4, step.P, {}, {}, {}, {}, &trace};
+        frame.InvalidateScreenRect = [&invalidated](const TRect& r) { invalidated = UnionRect(invalidated, r); };
+        if (step.HandlerDraws)
+            frame.OnAfterNewFrame = [](TBitmap&, TBitmap& s) { std::fill_n(s.ScanLine(0), s.RowBytes(), 0x5A); };
+        RenderFrame(frame);
+        TBitmap afresh = Noise(width, height, 25);
+        RenderFrame(TFrame{picture, old, afresh, static_cast<TShowStyle>(step.Style), 4, step.P, {}, {}, {}, {}});
+        if (step.HandlerDraws) std::fill_n(afresh.ScanLine(0), afresh.RowBytes(), 0x5A);
+        ASSERT_EQ(PixelBytes(screen), PixelBytes(afresh));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool changed =
+                    !std::equal(screen.ScanLine(y) + 4 * x, screen.ScanLine(y) + 4 * x + 4, before.ScanLine(y) + 4 * x);
+                ASSERT_TRUE(!changed || ContainsRect(invalidated, Rect(x, y, x + 1, y + 1))) << "changed at " << x << "," << y;
+            }
+        if (!ContainsRect(invalidated, Rect(0, 0, width, height))) ++smallerThanThePicture;
+    }
+    EXPECT_GE(smallerThanThePicture, 3) << "a trace that never spares a pixel is no use";
+}
+
 TEST_F(RandomReveal, FramesShowTheNewPictureExactlyThroughTheRegion) {
     const TBitmap pictureSource = Filled(120, 90, 200, 200, 200, 0);
     const TBitmap oldSource = Filled(120, 90, 50, 50, 50, 0);

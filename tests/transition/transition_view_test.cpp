@@ -20,6 +20,7 @@
 
 #include "platform/application.h"
 #include "platform/form.h"
+#include "transition/transition_frames.h"
 
 namespace pellumo {
 namespace {
@@ -371,6 +372,37 @@ TEST_F(TransitionViewTest, AFrameOfSeveralPiecesReachesTheWindowWhole) {
         EXPECT_EQ(wrong, 0);
         view.StopTransition();
     }
+}
+
+// A pivot's frame rewrites and paints only what changed since the frame before: after every
+// frame, forwards and backwards, the window must show that frame as if composed afresh.
+TEST_F(TransitionViewTest, PivotFramesReachTheWindowAsComposedAfresh) {
+    const TBitmap old = Gradient(200, 150);
+    view.Picture().Assign(old);
+    view.SetStyle(0);
+    view.StartTransition();
+    WaitUntilIdle();
+    TBitmap picture = Gradient(200, 150);
+    for (int y = 0; y < 150; ++y) std::reverse(picture.ScanLine(y), picture.ScanLine(y) + 200 * 4);
+    view.Picture().Assign(picture);
+    view.SetStyle(121);  // pivot from the top right
+    view.SetManual(true);
+    view.StartTransition();
+    for (int p : {4, 8, 40, 24, 25, 96, 12}) {
+        view.SetProgress(p);
+        PumpUntil([&] { return !view.HasPendingUpdate(); });
+        Application->ProcessMessages();
+        const QImage shown = form.Widget()->screen()->grabWindow(form.Widget()->winId()).toImage();
+        const TBitmap expected = ComposeFrame(picture, old, 121, 4, p);
+        int wrong = 0;
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const std::uint8_t* e = expected.ScanLine(y) + x * 3;
+                wrong += (shown.pixel(x, y) & 0xFFFFFFu) != static_cast<std::uint32_t>(e[2] << 16 | e[1] << 8 | e[0]);
+            }
+        EXPECT_EQ(wrong, 0) << "p " << p;
+    }
+    view.StopTransition();
 }
 
 // Notes whether a paint has reached all of one area of the widget it watches.
