@@ -105,20 +105,24 @@ PAINTED_STYLES = (0, 5, 56, 118, 119)
 def painting(table, build, args, work):
     """The transition control composing and painting frames on Qt's offscreen platform, beside
     the same control composing them unseen: what painting adds, against a full-frame copy.
-    Each round runs the three for one style and size back to back, so that whatever else the
-    machine does weighs on all three alike; a row is the median over the rounds of what the
-    paint added in each, beside the median of the copies measured with it."""
-    added, alone, copies, labels = {}, {}, {}, {}
+    Each round runs them for one style and size back to back, so that whatever else the
+    machine does weighs on all alike; a row is the median over the rounds of what the paint
+    added in each, beside the median of the copies measured with it. The frames follow one
+    another as in a transition; a transition's first frame, which finds nothing of the frame
+    before, is shown beside them."""
+    added, first, alone, copies, labels = {}, {}, {}, {}, {}
     for _ in range(args.rounds):
         for height in SIZES:
             for style in PAINTED_STYLES:
                 case = f"style:{style}/height:{height}"
-                only = f"^(ComposeAndPaint|ComposeOnly)/{case}$|^FullFrameCopy/height:{height}$"
+                only = f"^(First)?(ComposeAndPaint|ComposeOnly)/{case}$|^FullFrameCopy/height:{height}$"
                 runs = measure.run_benchmarks(f"{build}/transition_view_bench", [f"--benchmark_filter={only}"], 1,
                                               args.min_time)
                 key = (height, style)
                 painted = runs.time(f"ComposeAndPaint/{case}")
                 added.setdefault(key, measure.Sample()).append(painted - runs.time(f"ComposeOnly/{case}"))
+                first.setdefault(key, measure.Sample()).append(
+                    runs.time(f"FirstComposeAndPaint/{case}") - runs.time(f"FirstComposeOnly/{case}"))
                 # The control times its own paint: what the paint adds beyond it is its composing
                 # slowed by the caches the paint has used.
                 alone.setdefault(key, measure.Sample()).append(runs.counters[f"ComposeAndPaint/{case}"]["paint"])
@@ -131,6 +135,7 @@ def painting(table, build, args, work):
             table.add(f"{name} (added to composing)", added[key], "plain copy", copies[key], "≤ 2× copy",
                       added[key].median <= 2 * copies[key].median)
             table.add(f"{name} (the paint alone)", alone[key], "plain copy", copies[key], "", None)
+            table.add(f"{name} (a transition's first frame, added)", first[key], "plain copy", copies[key], "", None)
 
 
 def resampling(table, build, args, work):

@@ -86,8 +86,8 @@ TRun RunInside(std::int64_t centre, std::int64_t start, std::int64_t step, std::
 }
 
 // Copies the old display onto the columns of `before` that are not in `now` (empty: none).
-void PutBackOldDisplay(std::uint8_t* row, const std::uint8_t* oldRow, TPivotTrace::TColumns before,
-                       TPivotTrace::TColumns now) {
+void PutBackOldDisplay(std::uint8_t* row, const std::uint8_t* oldRow, TScreenTrace::TColumns before,
+                       TScreenTrace::TColumns now) {
     if (now.First >= now.Last) now = {before.Last, before.Last};
     const auto copy = [&](int from, int to) {
         if (from < to) std::memcpy(row + std::size_t{4} * from, oldRow + std::size_t{4} * from, std::size_t{4} * (to - from));
@@ -207,7 +207,7 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap*
 }
 
 TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle, const TBitmap* old,
-                   TPivotTrace* trace) {
+                   TScreenTrace* trace) {
     if (!Is32Bit(screen) || !Is32Bit(picture)) return {};
     const int width = picture.Width();
     const int height = picture.Height();
@@ -215,14 +215,15 @@ TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doub
     const int outHeight = std::min(height, screen.Height());
     if (outWidth <= 0 || outHeight <= 0 || !std::isfinite(angle)) return {};
 
-    using TColumns = TPivotTrace::TColumns;
+    using TColumns = TScreenTrace::TColumns;
     const bool traced = trace != nullptr && old != nullptr && trace->Screen == &screen && trace->Old == old &&
                         trace->Width == outWidth && trace->Rows.size() == static_cast<std::size_t>(outHeight);
     if (old == nullptr && trace != nullptr) {  // what lies around the runs is the caller's
         trace->Forget();
         trace = nullptr;
     }
-    if (trace != nullptr && !traced) *trace = {&screen, old, outWidth, std::vector<TColumns>(outHeight)};
+    if (trace != nullptr && !traced)
+        *trace = {.Screen = &screen, .Old = old, .Width = outWidth, .Rows = std::vector<TColumns>(outHeight)};
     // Without `old` the caller has placed the old display: the whole picture changed.
     TRect changed = old != nullptr ? TRect{} : TRect{0, 0, outWidth, outHeight};
 

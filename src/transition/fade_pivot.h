@@ -2,30 +2,13 @@
 
 // The pixel arithmetic of fade and pivot, on 32-bit bitmaps (4 bytes a pixel: blue, green, red,
 // unused). Exposed for the tests, which hold it to a per-pixel evaluation of the formulas.
-#include <vector>
-
 #include "raster/rect.h"
+#include "transition/screen_trace.h"
 
 namespace pellumo {
 
 class TBitmap;
 
-// What a pivot frame left on its screen: on each row the columns [First, Last) that took the
-// picture, the old display everywhere else. Handed to the next frame on the same screen and old
-// display, it lets that frame put the old display back only where the picture was and is no
-// more: the first frames of a turn show little of the picture, and the rest of the screen is
-// neither read nor written again. Whatever else draws on the screen must Forget it first.
-struct TPivotTrace {
-    struct TColumns {
-        int First = 0, Last = 0;
-    };
-    const TBitmap* Screen = nullptr;
-    const TBitmap* Old = nullptr;
-    int Width = 0;
-    std::vector<TColumns> Rows;
-
-    void Forget() { *this = {}; }
-};
 
 // Each colour byte of `screen` becomes (screen × (100 − p) + picture × p) div 100 in unsigned
 // integers; the unused byte keeps its value. Works on the part both bitmaps share and does
@@ -44,7 +27,7 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap*
 // on this screen and old display, that is only where the picture was or is now; the trace then
 // describes this frame. Without `old`, the trace is forgotten.
 TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle,
-                   const TBitmap* old = nullptr, TPivotTrace* trace = nullptr);
+                   const TBitmap* old = nullptr, TScreenTrace* trace = nullptr);
 
 // The pivot's angle at progress p: a quarter turn at 0, none at 100, (100 − p)·π/200 radians.
 double PivotAngle(int p);

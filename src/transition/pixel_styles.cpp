@@ -20,7 +20,7 @@ TBitmap Copy32Bit(const TBitmap& bitmap) {
 }  // namespace
 
 TRect ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
-                         const TBitmap* oldDisplay, TPivotTrace* trace) {
+                         const TBitmap* oldDisplay, TScreenTrace* trace) {
     if (!IsPixelStyle(style)) return {};
     // The control keeps both bitmaps 32-bit for these styles, so the copies below are only a
     // guard: another layout would make the row arithmetic read past the rows' ends, and a

@@ -9,8 +9,8 @@
 #include "raster/bitmap.h"
 #include "raster/blit.h"
 #include "raster/canvas.h"
-#include "transition/fade_pivot.h"
 #include "transition/frame_quantities.h"
+#include "transition/screen_trace.h"
 #include "transition/style_rules.h"
 
 namespace pellumo {
@@ -197,10 +197,13 @@ void RenderFrame(const TFrame& frame) {
         screen.Canvas().ClipRegion() == nullptr && &frame.OldPicture != &screen && &picture != &screen &&
         Is32Bit(frame.OldPicture) && Is32Bit(picture) && Is32Bit(screen) && SameSize(frame.OldPicture, screen) &&
         SameSize(picture, screen);
-    // A handler may draw on the screen after the frame, where the trace would not see it.
-    TPivotTrace* const pivotTrace =
-        readsOldDisplay && IsPixelStyle(frame.Style) && !frame.OnAfterNewFrame ? frame.PivotTrace : nullptr;
-    if (frame.PivotTrace != nullptr && pivotTrace == nullptr) frame.PivotTrace->Forget();
+    // What the frame before left holds only while nothing else draws on the screen: no handler
+    // after the frame either.
+    TScreenTrace* const trace = readsOldDisplay && (frame.Style == 0 || IsPixelStyle(frame.Style)) &&
+                                        !frame.OnAfterNewFrame
+                                    ? frame.ScreenTrace
+                                    : nullptr;
+    if (frame.ScreenTrace != nullptr && trace == nullptr) frame.ScreenTrace->Forget();
     if (!readsOldDisplay) {
         screen.Canvas().Draw(0, 0, frame.OldPicture);
         oldLock.Release();
@@ -218,7 +221,16 @@ void RenderFrame(const TFrame& frame) {
         const TFrameQuantities q = ComputeFrameQuantities(width, height, frame.Progress, frame.Step);
         if (style == 0) {
             if (frame.OnCustomDraw) frame.OnCustomDraw(picture, screen);
-            screen.Canvas().Draw(0, 0, picture);
+            if (trace != nullptr && trace->Screen == &screen && trace->Picture == &picture) {
+                d = {};  // every frame of style 0 is the whole picture, and it is there already
+            } else {
+                screen.Canvas().Draw(0, 0, picture);
+                if (trace != nullptr) {
+                    trace->Forget();
+                    trace->Screen = &screen;
+                    trace->Picture = &picture;
+                }
+            }
         } else if (IsRectangleStyle(style)) {
             FramePieces pieces(frame);
             ApplyRectangleRule(style, q, d, s, pieces);
@@ -235,8 +247,8 @@ void RenderFrame(const TFrame& frame) {
             }
         } else if (IsPixelStyle(style)) {
             const TRect changed =
-                ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr, pivotTrace);
-            if (pivotTrace != nullptr) d = changed;
+                ComputeStylePixels(style, q, picture, screen, readsOldDisplay ? &frame.OldPicture : nullptr, trace);
+            if (trace != nullptr) d = changed;
         }
     }
     oldLock.Release();

@@ -10,7 +10,7 @@
 namespace pellumo {
 
 class TBitmap;
-struct TPivotTrace;
+struct TScreenTrace;
 
 // The three families of style rules. Each is pure: given the style and the frame's numbers
 // (and for the random styles the process-wide Random), it yields rectangles, a region or
@@ -45,8 +45,8 @@ std::optional<TRegion> BuildStyleRegion(TShowStyle style, const TFrameQuantities
 // yet and every pixel comes from there or the new picture instead: then all three must be
 // 32-bit, of one size and different bitmaps. Returns the part of the screen the frame changed:
 // with `oldDisplay`, a pivot's trace of the frame before can make that less than the whole
-// picture (see RotateBitmap); any other frame forgets the trace.
+// picture (see RotateBitmap); the fade forgets the trace.
 TRect ComputeStylePixels(TShowStyle style, const TFrameQuantities& q, const TBitmap& newPicture, TBitmap& screen,
-                         const TBitmap* oldDisplay = nullptr, TPivotTrace* trace = nullptr);
+                         const TBitmap* oldDisplay = nullptr, TScreenTrace* trace = nullptr);
 
 }  // namespace pellumo

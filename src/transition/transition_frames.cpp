@@ -18,7 +18,7 @@ TTransitionFrames::TTransitionFrames(TBitmap picture, TBitmap old, TShowStyle st
 }
 
 const TBitmap& TTransitionFrames::Compose(int progress) {
-    RenderFrame(TFrame{picture_, old_, screen_, style_, step_, progress, {}, {}, {}, {}, &pivotTrace_});
+    RenderFrame(TFrame{picture_, old_, screen_, style_, step_, progress, {}, {}, {}, {}, &screenTrace_});
     return screen_;
 }
 

@@ -28,7 +28,7 @@ private:
     TBitmap picture_;
     TBitmap old_;
     TBitmap screen_;
-    TPivotTrace pivotTrace_;
+    TScreenTrace screenTrace_;
     TShowStyle style_;
     int step_;
 };

@@ -138,7 +138,7 @@ void TCustomTransitionView::PrepareTransition() {
     CatchUpPaintBuffer();
     {
         std::lock_guard guard(renderLock_);
-        pivotTrace_.Forget();  // the screen and the old display are about to be made anew
+        screenTrace_.Forget();  // the screen and the old display are about to be made anew
     }
     screenBitmap_->SetSize(picture_.Width(), picture_.Height());
     UpdatePictureRect();
@@ -243,6 +243,7 @@ void TCustomTransitionView::SetProgress(int value) {
             const TStopwatch compose;
             const TShowStyle style = RenderFrame();
             lastComposeMs_ = compose.Milliseconds();
+            lastPaintMs_ = 0;  // a frame that changed nothing paints nothing
             // A rectangle style's step backwards uncovers old display that the frame's own
             // invalidation misses; the other styles invalidate all they changed.
             // Invalidated once the frame is composed: a paint that settles this rectangle before
@@ -261,9 +262,11 @@ void TCustomTransitionView::SetProgress(int value) {
 
 TShowStyle TCustomTransitionView::RenderFrame() {
     const TShowStyle style = style_;
-    TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style, step_, progress_, {}, {}, {}, {}, &pivotTrace_};
+    TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style, step_, progress_, {}, {}, {}, {}, &screenTrace_};
     if (OnBeforeNewFrame) frame.OnBeforeNewFrame = [this](TBitmap& p, TBitmap& s) { OnBeforeNewFrame(this, p, s); };
-    frame.OnCustomDraw = [this](TBitmap& p, TBitmap& s) { DoCustomDraw(p, s); };
+    // A handler sees the old display under style 0's picture; without one, the old display is
+    // not copied there only to be covered.
+    if (OnCustomDraw) frame.OnCustomDraw = [this](TBitmap& p, TBitmap& s) { DoCustomDraw(p, s); };
     if (OnAfterNewFrame) frame.OnAfterNewFrame = [this](TBitmap& p, TBitmap& s) { OnAfterNewFrame(this, p, s); };
     frame.InvalidateScreenRect = [this](const TRect& r) { InvalidateScreenRect(r); };
     pellumo::RenderFrame(frame);

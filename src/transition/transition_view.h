@@ -197,7 +197,7 @@ private:
     TRect unbufferedArea_;
     std::unique_ptr<TBitmap> oldPicture_;
     std::unique_ptr<TBitmap> newPicture_;
-    TPivotTrace pivotTrace_;  // under renderLock_
+    TScreenTrace screenTrace_;  // under renderLock_
     std::unique_ptr<TAnimateThread> animateThread_;
     std::recursive_mutex renderLock_;
     TEvent frameEvent_{true};

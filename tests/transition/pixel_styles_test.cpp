@@ -562,22 +562,23 @@ TEST(PixelAndRandomStyles, FadeAndPivotFramesStartFromTheOldDisplay) {
     }
 }
 
-// A screen that pivot frames follow each other on keeps a trace of the picture's runs: each
-// frame then writes only what changed. Forwards, backwards, another corner, a fade between, a
-// handler drawing on the screen, the end: every frame must equal the same frame composed
-// afresh, and every pixel that changed must lie in what the frame invalidated.
-TEST(Pivot, FramesWithATraceOfTheOneBeforeEqualFramesComposedAfresh) {
+// A screen keeps a trace of what the frame before left there: the picture whole (style 0) or a
+// pivot's runs. Each frame then writes only what changed. Forwards, backwards, another corner,
+// other styles between, a handler drawing on the screen, the end: every frame must equal the
+// same frame composed afresh, and every pixel that changed must lie in what it invalidated.
+TEST(PixelAndRandomStyles, FramesWithATraceOfTheOneBeforeEqualFramesComposedAfresh) {
     const int width = 61, height = 37;
     TBitmap picture = Noise(width, height, 22), old = Noise(width, height, 23);
     TBitmap screen = Noise(width, height, 24);
-    TPivotTrace trace;
+    TScreenTrace trace;
     struct TStep {
         int Style, P;
         bool HandlerDraws = false;
     };
-    const TStep steps[] = {{119, 4}, {119, 8},  {119, 50}, {119, 25},       {119, 96}, {120, 30}, {118, 50},
-                           {121, 40}, {121, 60}, {121, 61, true}, {121, 62}, {122, 100}, {122, 20}, {122, 12}};
-    int smallerThanThePicture = 0;
+    const TStep steps[] = {{119, 4},  {119, 8},  {119, 50},       {119, 25}, {119, 96}, {120, 30}, {118, 50},
+                           {121, 40}, {121, 60}, {121, 61, true}, {121, 62}, {0, 30},   {0, 31},   {0, 90, true},
+                           {0, 91},   {122, 60}, {60, 50},        {0, 20},   {122, 100}, {122, 20}, {122, 12}};
+    int smallerThanThePicture = 0, nothingToPaint = 0;
     for (const TStep& step : steps) {
         SCOPED_TRACE(testing::Message() << "style " << step.Style << " p " << step.P);
         const TBitmap before = CopyOf(screen);
@@ -598,8 +599,10 @@ TEST(Pivot, FramesWithATraceOfTheOneBeforeEqualFramesComposedAfresh) {
                 ASSERT_TRUE(!changed || ContainsRect(invalidated, Rect(x, y, x + 1, y + 1))) << "changed at " << x << "," << y;
             }
         if (!ContainsRect(invalidated, Rect(0, 0, width, height))) ++smallerThanThePicture;
+        if (IsRectEmpty(invalidated)) ++nothingToPaint;
     }
-    EXPECT_GE(smallerThanThePicture, 3) << "a trace that never spares a pixel is no use";
+    EXPECT_GE(smallerThanThePicture, 5) << "a trace that never spares a pixel is no use";
+    EXPECT_EQ(nothingToPaint, 1) << "style 0 at 31; at 91 the handler has drawn on the screen";
 }
 
 TEST_F(RandomReveal, FramesShowTheNewPictureExactlyThroughTheRegion) {

@@ -405,6 +405,42 @@ TEST_F(TransitionViewTest, PivotFramesReachTheWindowAsComposedAfresh) {
     view.StopTransition();
 }
 
+// Style 0 covers the screen with the picture in every frame, without copying the old display
+// there first, unless a handler is to see it under the picture.
+TEST_F(TransitionViewTest, StyleZeroDrawsTheOldDisplayOnlyForAHandlerAndPaintsOnlyItsFirstFrame) {
+    view.Picture().Assign(Gradient(200, 150));
+    view.SetStyle(0);
+    view.StartTransition();
+    WaitUntilIdle();
+    TBitmap black;
+    black.SetSize(200, 150);
+    view.Picture().Assign(black);
+    view.SetManual(true);
+    std::vector<std::uint8_t> seen;  // the blue of pixel (9, 0) under each frame
+    view.OnCustomDraw = [&seen](TObject*, TBitmap&, TBitmap& screen) { seen.push_back(screen.ScanLine(0)[9 * 4]); };
+    view.StartTransition();
+    for (int p : {10, 20, 30}) view.SetProgress(p);
+    view.StopTransition();
+    EXPECT_EQ(seen, (std::vector<std::uint8_t>{9, 9, 9}));
+    EXPECT_EQ(view.ScreenBitmap().ScanLine(0)[9 * 4], 0);
+
+    // Without a handler the frames after the first change nothing and are not painted.
+    view.OnCustomDraw = nullptr;
+    view.Picture().Assign(Gradient(200, 150));
+    view.StartTransition();
+    view.SetProgress(10);
+    PumpUntil([&] { return !view.HasPendingUpdate(); });
+    EXPECT_GT(view.LastFrameTimes().paintMs, 0);
+    PaintRegionCounter paints;
+    view.Widget()->installEventFilter(&paints);
+    view.SetProgress(20);
+    Application->ProcessMessages();
+    view.Widget()->removeEventFilter(&paints);
+    EXPECT_EQ(paints.most, 0);
+    EXPECT_EQ(view.LastFrameTimes().paintMs, 0);
+    view.StopTransition();
+}
+
 // Notes whether a paint has reached all of one area of the widget it watches.
 class AreaWatcher : public QObject {
 public:
