@@ -90,7 +90,8 @@ void PutBackOldDisplay(std::uint8_t* row, const std::uint8_t* oldRow, TScreenTra
                        TScreenTrace::TColumns now) {
     if (now.First >= now.Last) now = {before.Last, before.Last};
     const auto copy = [&](int from, int to) {
-        if (from < to) std::memcpy(row + std::size_t{4} * from, oldRow + std::size_t{4} * from, std::size_t{4} * (to - from));
+        const std::size_t start = std::size_t{4} * static_cast<std::size_t>(from);
+        if (from < to) std::memcpy(row + start, oldRow + start, std::size_t{4} * static_cast<std::size_t>(to - from));
     };
     copy(before.First, std::min(before.Last, now.First));
     copy(std::max(before.First, now.Last), before.Last);

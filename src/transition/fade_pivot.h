@@ -9,7 +9,6 @@ namespace pellumo {
 
 class TBitmap;
 
-
 // Each colour byte of `screen` becomes (screen × (100 − p) + picture × p) div 100 in unsigned
 // integers; the unused byte keeps its value. Works on the part both bitmaps share and does
 // nothing unless both are 32-bit. With `old` (32-bit, the screen's size), the screen's bytes

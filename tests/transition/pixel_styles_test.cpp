@@ -596,7 +596,8 @@ TEST(PixelAndRandomStyles, FramesWithATraceOfTheOneBeforeEqualFramesComposedAfre
             for (int x = 0; x < width; ++x) {
                 const bool changed =
                     !std::equal(screen.ScanLine(y) + 4 * x, screen.ScanLine(y) + 4 * x + 4, before.ScanLine(y) + 4 * x);
-                ASSERT_TRUE(!changed || ContainsRect(invalidated, Rect(x, y, x + 1, y + 1))) << "changed at " << x << "," << y;
+                ASSERT_TRUE(!changed || ContainsRect(invalidated, Rect(x, y, x + 1, y + 1)))
+                    << "changed at " << x << "," << y;
             }
         if (!ContainsRect(invalidated, Rect(0, 0, width, height))) ++smallerThanThePicture;
         if (IsRectEmpty(invalidated)) ++nothingToPaint;
