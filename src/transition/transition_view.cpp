@@ -139,6 +139,7 @@ void TCustomTransitionView::PrepareTransition() {
     {
         std::lock_guard guard(renderLock_);
         screenTrace_.Forget();  // the screen and the old display are about to be made anew
+        coveredArea_ = TRect{0, 0, picture_.Width(), picture_.Height()};
     }
     screenBitmap_->SetSize(picture_.Width(), picture_.Height());
     UpdatePictureRect();
@@ -241,15 +242,9 @@ void TCustomTransitionView::SetProgress(int value) {
             const bool backwards = progress < progress_;
             progress_ = progress;
             const TStopwatch compose;
-            const TShowStyle style = RenderFrame();
+            RenderFrame(backwards);
             lastComposeMs_ = compose.Milliseconds();
             lastPaintMs_ = 0;  // a frame that changed nothing paints nothing
-            // A rectangle style's step backwards uncovers old display that the frame's own
-            // invalidation misses; the other styles invalidate all they changed.
-            // Invalidated once the frame is composed: a paint that settles this rectangle before
-            // the frame exists would read the one before and leave the uncovered part stale.
-            if (backwards && IsRectangleStyle(style))
-                InvalidateScreenRect(TRect{0, 0, screenBitmap_->Width(), screenBitmap_->Height()});
         }
         if (HasPendingUpdate()) Update();
     } catch (...) {
@@ -260,17 +255,27 @@ void TCustomTransitionView::SetProgress(int value) {
     DoProgress();
 }
 
-TShowStyle TCustomTransitionView::RenderFrame() {
+void TCustomTransitionView::RenderFrame(bool backwards) {
     const TShowStyle style = style_;
+    TRect invalidated;
     TFrame frame{*newPicture_, *oldPicture_, *screenBitmap_, style, step_, progress_, {}, {}, {}, {}, &screenTrace_};
     if (OnBeforeNewFrame) frame.OnBeforeNewFrame = [this](TBitmap& p, TBitmap& s) { OnBeforeNewFrame(this, p, s); };
     // A handler sees the old display under style 0's picture; without one, the old display is
     // not copied there only to be covered.
     if (OnCustomDraw) frame.OnCustomDraw = [this](TBitmap& p, TBitmap& s) { DoCustomDraw(p, s); };
     if (OnAfterNewFrame) frame.OnAfterNewFrame = [this](TBitmap& p, TBitmap& s) { OnAfterNewFrame(this, p, s); };
-    frame.InvalidateScreenRect = [this](const TRect& r) { InvalidateScreenRect(r); };
+    frame.InvalidateScreenRect = [this, &invalidated](const TRect& r) {
+        invalidated = UnionRect(invalidated, r);
+        InvalidateScreenRect(r);
+    };
     pellumo::RenderFrame(frame);
-    return style;
+    // A rectangle style's step backwards gives back to the old display what the frame before
+    // covered, which the frame's own invalidation misses; the other styles invalidate all they
+    // change. Invalidated once the frame is composed: a paint that settles this rectangle before
+    // the frame exists would read the one before and leave the uncovered part stale.
+    if (backwards && IsRectangleStyle(style)) InvalidateScreenRect(coveredArea_);
+    // A frame that invalidates nothing leaves the screen as it was.
+    if (!IsRectEmpty(invalidated)) coveredArea_ = invalidated;
 }
 
 void TCustomTransitionView::NotifyWindowProc() {

@@ -150,7 +150,7 @@ private:
     void Advance();
     bool EndReached() const;
     void NextFrame(TAnimateThread& thread);
-    TShowStyle RenderFrame();  // the style the frame was composed in
+    void RenderFrame(bool backwards);
     // A transition whose frame failed ends like a stopped one: OnStop without OnComplete.
     void FinishTransition(bool frameFailed = false);
     bool StopThread();
@@ -198,6 +198,9 @@ private:
     std::unique_ptr<TBitmap> oldPicture_;
     std::unique_ptr<TBitmap> newPicture_;
     TScreenTrace screenTrace_;  // under renderLock_
+    // Under renderLock_: the last frame's invalidation that was not empty, which holds all of
+    // the screen bitmap that may differ from the old display.
+    TRect coveredArea_;
     std::unique_ptr<TAnimateThread> animateThread_;
     std::recursive_mutex renderLock_;
     TEvent frameEvent_{true};

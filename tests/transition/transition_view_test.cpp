@@ -374,35 +374,40 @@ TEST_F(TransitionViewTest, AFrameOfSeveralPiecesReachesTheWindowWhole) {
     }
 }
 
-// A pivot's frame rewrites and paints only what changed since the frame before: after every
-// frame, forwards and backwards, the window must show that frame as if composed afresh.
-TEST_F(TransitionViewTest, PivotFramesReachTheWindowAsComposedAfresh) {
+// A frame paints only what changed since the frame before: a pivot where its picture was or
+// is, Swap nothing after its first frame, a rectangle style's step backwards what the frame
+// before covered. After every frame, forwards and backwards, the window must show that frame
+// as if composed afresh.
+TEST_F(TransitionViewTest, FramesForwardsAndBackwardsReachTheWindowAsComposedAfresh) {
     const TBitmap old = Gradient(200, 150);
-    view.Picture().Assign(old);
-    view.SetStyle(0);
-    view.StartTransition();
-    WaitUntilIdle();
     TBitmap picture = Gradient(200, 150);
     for (int y = 0; y < 150; ++y) std::reverse(picture.ScanLine(y), picture.ScanLine(y) + 200 * 4);
-    view.Picture().Assign(picture);
-    view.SetStyle(121);  // pivot from the top right
-    view.SetManual(true);
-    view.StartTransition();
-    for (int p : {4, 8, 40, 24, 25, 96, 12}) {
-        view.SetProgress(p);
-        PumpUntil([&] { return !view.HasPendingUpdate(); });
-        Application->ProcessMessages();
-        const QImage shown = form.Widget()->screen()->grabWindow(form.Widget()->winId()).toImage();
-        const TBitmap expected = ComposeFrame(picture, old, 121, 4, p);
-        int wrong = 0;
-        for (int y = 0; y < 150; ++y)
-            for (int x = 0; x < 200; ++x) {
-                const std::uint8_t* e = expected.ScanLine(y) + x * 3;
-                wrong += (shown.pixel(x, y) & 0xFFFFFFu) != static_cast<std::uint32_t>(e[2] << 16 | e[1] << 8 | e[0]);
-            }
-        EXPECT_EQ(wrong, 0) << "p " << p;
+    for (int style : {121, 0, 5, 56}) {  // pivot from the top right, Swap, reveal, quarters
+        view.SetManual(false);
+        view.Picture().Assign(old);
+        view.SetStyle(0);
+        view.StartTransition();
+        WaitUntilIdle();
+        view.Picture().Assign(picture);
+        view.SetStyle(static_cast<TShowStyle>(style));
+        view.SetManual(true);
+        view.StartTransition();
+        for (int p : {4, 8, 40, 24, 25, 96, 12}) {
+            view.SetProgress(p);
+            PumpUntil([&] { return !view.HasPendingUpdate(); });
+            Application->ProcessMessages();
+            const QImage shown = form.Widget()->screen()->grabWindow(form.Widget()->winId()).toImage();
+            const TBitmap expected = ComposeFrame(picture, old, static_cast<TShowStyle>(style), 4, p);
+            int wrong = 0;
+            for (int y = 0; y < 150; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    const std::uint8_t* e = expected.ScanLine(y) + x * 3;
+                    wrong += (shown.pixel(x, y) & 0xFFFFFFu) != static_cast<std::uint32_t>(e[2] << 16 | e[1] << 8 | e[0]);
+                }
+            EXPECT_EQ(wrong, 0) << "style " << style << " p " << p;
+        }
+        view.StopTransition();
     }
-    view.StopTransition();
 }
 
 // Style 0 covers the screen with the picture in every frame, without copying the old display
