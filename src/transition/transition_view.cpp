@@ -241,10 +241,12 @@ void TCustomTransitionView::SetProgress(int value) {
             std::lock_guard guard(renderLock_);
             const bool backwards = progress < progress_;
             progress_ = progress;
+            // A frame that changes nothing paints nothing. Cleared before the frame invalidates
+            // anything: its paint may come from the user-interface thread as soon as it does.
+            lastPaintMs_ = 0;
             const TStopwatch compose;
             RenderFrame(backwards);
             lastComposeMs_ = compose.Milliseconds();
-            lastPaintMs_ = 0;  // a frame that changed nothing paints nothing
         }
         if (HasPendingUpdate()) Update();
     } catch (...) {
