@@ -62,12 +62,12 @@ protected:
     }
 
     // The source picture as a PNG file, the tools' input.
-    fs::path SourcePng(bool alpha) {
+    fs::path SourcePng(bool alpha, int width = kWidth, int height = kHeight) {
         TBitmap bitmap;
         bitmap.SetPixelFormat(alpha ? pf32bit : pf24bit);
-        bitmap.SetSize(kWidth, kHeight);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
+        bitmap.SetSize(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
                 const TPixel p = SourcePixel(x, y);
                 std::uint8_t* to = bitmap.ScanLine(y) + x * (alpha ? 4 : 3);
                 to[0] = static_cast<std::uint8_t>(p.b), to[1] = static_cast<std::uint8_t>(p.g),
@@ -271,6 +271,76 @@ TEST_F(HeifGraphic, SizesTheHeaderLiesAboutAreRefused) {
     // A side libheif refuses as it reads the file.
     EXPECT_EQ(LoadError(reader, WithPictureSize(small, 40000, 16)),
               "Cannot load image. Sizes beyond the decoder's limits are not supported for AVIF files.");
+    EXPECT_TRUE(reader.Empty());
+}
+
+void PutBE(TBytes& bytes, std::size_t at, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * (size - 1 - i)));
+}
+TBytes BE32(std::uint64_t value) {
+    TBytes bytes(4);
+    PutBE(bytes, 0, value, 4);
+    return bytes;
+}
+std::size_t Find(const TBytes& bytes, const TBytes& pattern) {
+    const auto at = std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end());
+    EXPECT_NE(at, bytes.end());
+    return at == bytes.end() ? 0 : static_cast<std::size_t>(at - bytes.begin());
+}
+
+// A grid's data as libavif writes it for 2 x 2 cells of 64 x 64: version, flags (16-bit
+// sides), rows and columns less one, the canvas.
+const TBytes kGridData = {0, 0, 1, 1, 0, 128, 0, 128};
+
+TBytes WithGridCanvas(TBytes file, std::uint32_t width, std::uint32_t height) {
+    const std::size_t at = Find(file, kGridData);
+    PutBE(file, at + 4, width, 2);
+    PutBE(file, at + 6, height, 2);
+    return file;
+}
+
+// The grid made an overlay of the same four cells at the same places on a canvas of the given
+// size: the item's type changed, its data (32-bit fields) in a `free` box at the end of the
+// file and its location moved there.
+TBytes AsOverlay(TBytes file, std::uint32_t width, std::uint32_t height) {
+    TBytes data = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0};  // version, flags, the fill colour
+    for (const std::uint32_t field : {width, height, 0u, 0u, 64u, 0u, 0u, 64u, 64u, 64u}) {  // canvas, places
+        const TBytes bytes = BE32(field);
+        data.insert(data.end(), bytes.begin(), bytes.end());
+    }
+    TBytes extent = BE32(Find(file, kGridData));
+    const TBytes length = BE32(kGridData.size());
+    extent.insert(extent.end(), length.begin(), length.end());
+    const std::size_t location = Find(file, extent);
+    PutBE(file, location, file.size() + 8, 4);
+    PutBE(file, location + 4, data.size(), 4);
+    const std::size_t type = Find(file, {'g', 'r', 'i', 'd'});
+    std::copy_n("iovl", 4, file.begin() + static_cast<std::ptrdiff_t>(type));
+    const TBytes header = BE32(8 + data.size());
+    file.insert(file.end(), header.begin(), header.end());
+    file.insert(file.end(), {'f', 'r', 'e', 'e'});
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+// libheif composes grids and overlays on a canvas their own data sizes, whatever the pictures'
+// headers say, and allocates it as it decodes.
+TEST_F(HeifGraphic, GridsAndOverlaysComposeAsLibheifShowsThemOnCanvasesWithinTheLimit) {
+    const std::string source = SourcePng(false, 128, 128).filename().string();
+    const fs::path grid = Make("avifenc -s 10 --grid 2x2 " + source + " grid.avif", "grid.avif");
+    const TBytes gridFile = test::FileContents(grid);
+    const fs::path overlay = folder / "overlay.avif";
+    WriteBytes(overlay, AsOverlay(gridFile, 128, 128));
+    for (const fs::path& file : {grid, overlay}) {
+        SCOPED_TRACE(file.filename().string());
+        ExpectSamePicture(Loaded<TAVIFGraphic>(file), Reference(file));
+    }
+
+    TAVIFGraphic reader;
+    EXPECT_EQ(LoadError(reader, WithGridCanvas(gridFile, 30000, 20000)),
+              "Image trop grande : 30000 x 20000 pixels (au plus 268435456 pixels)");
+    EXPECT_EQ(LoadError(reader, AsOverlay(gridFile, 31707, 31707)),
+              "Image trop grande : 31707 x 31707 pixels (au plus 268435456 pixels)");
     EXPECT_TRUE(reader.Empty());
 }
 

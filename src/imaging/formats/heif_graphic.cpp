@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/image_limits.h"
+#include "imaging/formats/heif_derived_canvases.h"
 #include "imaging/image_messages.h"
 #include "raster/bounded_reader.h"
 
@@ -14,8 +15,9 @@ namespace pellumo {
 namespace {
 
 // The longest side libheif takes. It checks every picture of the file as it reads the boxes,
-// the tiles and the alpha it decodes without asking us included; the primary picture's area is
-// checked here, against the image size limit, before anything is decoded.
+// the tiles and the alpha it decodes without asking us included; the primary picture's area and
+// the canvases of grids and overlays are checked here, against the image size limit, before
+// anything is decoded.
 constexpr int kMaxSide = 32768;
 
 // libheif's objects, each freed by its own function.
@@ -116,6 +118,8 @@ void THEIFFamilyGraphic::LoadFromStream(TStream& stream) {
     const int width = heif_image_handle_get_width(primary), height = heif_image_handle_get_height(primary);
     CheckedImageBytes(heif_image_handle_get_ispe_width(primary), heif_image_handle_get_ispe_height(primary), 32);
     CheckedImageBytes(width, height, 32);
+    // A grid or overlay is composed on a canvas its own data sizes, which no header above checks.
+    for (const THeifCanvasSize canvas : HeifDerivedCanvases(file)) CheckedImageBytes(canvas.Width, canvas.Height, 32);
 
     const TOptions options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
