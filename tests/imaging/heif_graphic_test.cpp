@@ -324,7 +324,7 @@ TBytes AsOverlay(TBytes file, std::uint32_t width, std::uint32_t height) {
 }
 
 // libheif composes grids and overlays on a canvas their own data sizes, whatever the pictures'
-// headers say, and allocates it as it decodes.
+// headers say, and allocates it as it decodes; it takes their cells on trust.
 TEST_F(HeifGraphic, GridsAndOverlaysComposeAsLibheifShowsThemOnCanvasesWithinTheLimit) {
     const std::string source = SourcePng(false, 128, 128).filename().string();
     const fs::path grid = Make("avifenc -s 10 --grid 2x2 " + source + " grid.avif", "grid.avif");
@@ -341,6 +341,12 @@ TEST_F(HeifGraphic, GridsAndOverlaysComposeAsLibheifShowsThemOnCanvasesWithinThe
               "Image trop grande : 30000 x 20000 pixels (au plus 268435456 pixels)");
     EXPECT_EQ(LoadError(reader, AsOverlay(gridFile, 31707, 31707)),
               "Image trop grande : 31707 x 31707 pixels (au plus 268435456 pixels)");
+    // A cell of another type than a picture's: libheif would stop the program on an assertion.
+    for (TBytes file : {gridFile, AsOverlay(gridFile, 128, 128)}) {
+        const std::size_t cellType = Find(file, {'a', 'v', '0', '1', 'C'});  // the first cell's entry
+        file[cellType + 3] = '0';
+        EXPECT_EQ(LoadError(reader, file), "Cannot load image. Invalid or unexpected AVIF image format.");
+    }
     EXPECT_TRUE(reader.Empty());
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/image_limits.h"
-#include "imaging/formats/heif_derived_canvases.h"
+#include "imaging/formats/heif_derived_pictures.h"
 #include "imaging/image_messages.h"
 #include "raster/bounded_reader.h"
 
@@ -119,7 +119,9 @@ void THEIFFamilyGraphic::LoadFromStream(TStream& stream) {
     CheckedImageBytes(heif_image_handle_get_ispe_width(primary), heif_image_handle_get_ispe_height(primary), 32);
     CheckedImageBytes(width, height, 32);
     // A grid or overlay is composed on a canvas its own data sizes, which no header above checks.
-    for (const THeifCanvasSize canvas : HeifDerivedCanvases(file)) CheckedImageBytes(canvas.Width, canvas.Height, 32);
+    const THeifDerivedPictures derived = ReadHeifDerivedPictures(file);
+    for (const THeifCanvasSize canvas : derived.Canvases) CheckedImageBytes(canvas.Width, canvas.Height, 32);
+    if (derived.MadeFromNonPicture) RaiseImageError(image_messages::kInvalidFormat, formatName_);
 
     const TOptions options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;

@@ -1,4 +1,4 @@
-#include "imaging/formats/heif_derived_canvases.h"
+#include "imaging/formats/heif_derived_pictures.h"
 
 #include <algorithm>
 #include <map>
@@ -12,7 +12,7 @@ constexpr std::uint32_t FourCC(const char (&name)[5]) {
            std::uint32_t{static_cast<std::uint8_t>(name[1])} << 16 |
            std::uint32_t{static_cast<std::uint8_t>(name[2])} << 8 | std::uint32_t{static_cast<std::uint8_t>(name[3])};
 }
-constexpr std::uint32_t kGrid = FourCC("grid"), kOverlay = FourCC("iovl");
+constexpr std::uint32_t kGrid = FourCC("grid"), kOverlay = FourCC("iovl"), kIdentity = FourCC("iden");
 // The most of an item's data the canvas size needs: an overlay's version, flags, fill colour and
 // two 32-bit sides.
 constexpr std::size_t kCanvasDataBytes = 18;
@@ -81,27 +81,58 @@ std::pair<std::uint64_t, std::span<const std::uint8_t>> FullBox(std::span<const 
     return {payload[0], payload.subspan(4)};
 }
 
-// Item ID to the derived kinds its information entries give it (grid, overlay or both).
-using TDerivedItems = std::map<std::uint64_t, std::vector<std::uint32_t>>;
+// What the information entries say of one item ID (a file may give an ID several entries).
+struct TItem {
+    std::vector<std::uint32_t> canvasKinds;  // grid, overlay or both
+    bool derived = false;                    // a grid, overlay or identity by some entry
+    bool picture = true;                     // a picture libheif decodes by every entry
+};
+using TItems = std::map<std::uint64_t, TItem>;
 
-TDerivedItems DerivedItems(std::span<const std::uint8_t> itemInfo) {
+TItems Items(std::span<const std::uint8_t> itemInfo) {
     const auto [version, entries] = FullBox(itemInfo);
-    TDerivedItems derived;
+    TItems items;
     const std::size_t countBytes = version == 0 ? 2 : 4;
-    if (entries.size() < countBytes) return derived;
+    if (entries.size() < countBytes) return items;
     for (const TBox& box : Boxes(entries.subspan(countBytes))) {
         if (box.Type != FourCC("infe")) continue;
         const auto [entryVersion, payload] = FullBox(box.Payload);
-        if (entryVersion < 2) continue;  // older entries carry no item type
         TFields fields(payload);
-        const std::uint64_t id = fields.Read(entryVersion == 2 ? 2 : 4);
+        const std::uint64_t id = fields.Read(entryVersion <= 2 ? 2 : 4);
         fields.Skip(2);  // protection index
-        const auto type = static_cast<std::uint32_t>(fields.Read(4));
-        if (!fields.Ok() || (type != kGrid && type != kOverlay)) continue;
-        std::vector<std::uint32_t>& kinds = derived[id];
-        if (std::ranges::find(kinds, type) == kinds.end()) kinds.push_back(type);
+        const auto type = entryVersion >= 2 ? static_cast<std::uint32_t>(fields.Read(4)) : 0;  // older: none
+        if (!fields.Ok()) continue;
+        TItem& item = items[id];
+        const bool canvas = type == kGrid || type == kOverlay;
+        if (canvas && std::ranges::find(item.canvasKinds, type) == item.canvasKinds.end())
+            item.canvasKinds.push_back(type);
+        item.derived = item.derived || canvas || type == kIdentity;
+        item.picture = item.picture && (canvas || type == kIdentity || type == FourCC("hvc1") || type == FourCC("av01"));
     }
-    return derived;
+    return items;
+}
+
+// Whether a grid, overlay or identity is made (`dimg`) from an item that is not a picture.
+// libheif reads the references one after another whatever sizes their headers give, and so
+// does this.
+bool MadeFromNonPicture(std::span<const std::uint8_t> references, const TItems& items) {
+    const auto [version, payload] = FullBox(references);
+    const std::uint64_t idSize = version == 0 ? 2 : 4;
+    TFields fields(payload);
+    while (!fields.Rest().empty() && fields.Ok()) {
+        const std::uint64_t size = fields.Read(4);
+        const auto type = static_cast<std::uint32_t>(fields.Read(4));
+        if (size == 1) fields.Skip(8);  // a 64-bit size
+        if (type == FourCC("uuid")) fields.Skip(16);
+        const auto from = items.find(fields.Read(idSize));
+        const std::uint64_t count = fields.Read(2);
+        const bool checked = type == FourCC("dimg") && from != items.end() && from->second.derived;
+        for (std::uint64_t i = 0; i < count && fields.Ok(); ++i) {
+            const auto to = items.find(fields.Read(idSize));
+            if (checked && fields.Ok() && (to == items.end() || !to->second.picture)) return true;
+        }
+    }
+    return false;
 }
 
 // Appends what one extent holds, up to the bytes the canvas needs.
@@ -128,7 +159,7 @@ std::optional<THeifCanvasSize> CanvasOf(std::uint32_t type, std::span<const std:
 // The canvases of the derived items among the entries of an item location box. Version 1
 // entries are read with their extents' index fields or without them, as `withIndexInVersion1`
 // says: the format has them, some libheif versions read them only from version 2.
-void AddCanvases(std::vector<THeifCanvasSize>& canvases, const TDerivedItems& derived,
+void AddCanvases(std::vector<THeifCanvasSize>& canvases, const TItems& items,
                  std::span<const std::uint8_t> locations, std::uint64_t version, bool withIndexInVersion1,
                  std::span<const std::uint8_t> file, std::span<const std::uint8_t> itemData) {
     TFields fields(locations);
@@ -146,11 +177,11 @@ void AddCanvases(std::vector<THeifCanvasSize>& canvases, const TDerivedItems& de
         const std::uint64_t method = version >= 1 ? fields.Read(2) & 15 : 0;  // 0: in the file, 1: in `idat`
         fields.Skip(2);                                                      // data reference
         const std::uint64_t base = fields.Read(baseSize), extents = fields.Read(2);
-        const auto item = derived.find(id);
+        const auto item = items.find(id);
         std::uint64_t extent = 0;
         // Without a length field every extent is empty. With one, each extent read takes bytes of
         // the box, so the extents read are bounded by its size.
-        if (item != derived.end() && method <= 1 && lengthSize > 0) {
+        if (item != items.end() && !item->second.canvasKinds.empty() && method <= 1 && lengthSize > 0) {
             const std::span<const std::uint8_t> source = method == 0 ? file : itemData;
             std::vector<std::uint8_t> data;
             for (; extent < extents && data.size() < kCanvasDataBytes && fields.Ok(); ++extent) {
@@ -158,7 +189,7 @@ void AddCanvases(std::vector<THeifCanvasSize>& canvases, const TDerivedItems& de
                 const std::uint64_t offset = fields.Read(offsetSize), length = fields.Read(lengthSize);
                 if (fields.Ok()) AppendExtent(data, source, base, offset, length);
             }
-            for (const std::uint32_t type : item->second)
+            for (const std::uint32_t type : item->second.canvasKinds)
                 if (const auto canvas = CanvasOf(type, data)) canvases.push_back(*canvas);
         }
         fields.Skip((extents - extent) * extentBytes);
@@ -167,16 +198,16 @@ void AddCanvases(std::vector<THeifCanvasSize>& canvases, const TDerivedItems& de
 
 }  // namespace
 
-std::vector<THeifCanvasSize> HeifDerivedCanvases(std::span<const std::uint8_t> file) {
+THeifDerivedPictures ReadHeifDerivedPictures(std::span<const std::uint8_t> file) {
     const std::vector<TBox> meta = Boxes(FullBox(FirstPayload(Boxes(file), FourCC("meta"))).second);
-    const TDerivedItems derived = DerivedItems(FirstPayload(meta, FourCC("iinf")));
+    const TItems items = Items(FirstPayload(meta, FourCC("iinf")));
     const auto [version, locations] = FullBox(FirstPayload(meta, FourCC("iloc")));
     const std::span<const std::uint8_t> itemData = FirstPayload(meta, FourCC("idat"));
-    std::vector<THeifCanvasSize> canvases;
-    if (derived.empty()) return canvases;
-    AddCanvases(canvases, derived, locations, version, true, file, itemData);
-    if (version == 1) AddCanvases(canvases, derived, locations, version, false, file, itemData);
-    return canvases;
+    THeifDerivedPictures derived;
+    AddCanvases(derived.Canvases, items, locations, version, true, file, itemData);
+    if (version == 1) AddCanvases(derived.Canvases, items, locations, version, false, file, itemData);
+    derived.MadeFromNonPicture = MadeFromNonPicture(FirstPayload(meta, FourCC("iref")), items);
+    return derived;
 }
 
 }  // namespace pellumo
