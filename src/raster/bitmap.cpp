@@ -36,7 +36,7 @@ TBitmap::TBitmap(TBitmap&& source) noexcept
 void TBitmap::SetSize(int width, int height) {
     if (width == width_ && height == height_) return;
     const int bits = BitsPerPixel(pixelFormat_);
-    std::vector<std::uint8_t> pixels(CheckedImageBytes(width, height, bits));
+    TPixelBytes pixels(CheckedImageBytes(width, height, bits));
     const std::size_t stride = RowStride(width, bits);
     // Only the bits of the shared pixels: the rest of a row (padding, or pixels cut off by an
     // earlier shrink) must not reappear as new pixels.
@@ -74,7 +74,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     const bool keepIndices = IsIndexed(pixelFormat_) && IsIndexed(format) && newPalette == oldColors;
 
     const std::size_t stride = RowStride(width_, newBits);
-    std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(height_));
+    TPixelBytes pixels(stride * static_cast<std::size_t>(height_));
     std::vector<std::uint8_t> bgrx(static_cast<std::size_t>(width_) * 4);
     TNearestColor nearest(newPalette);
     for (int y = 0; y < height_; ++y) {

