@@ -19,8 +19,9 @@ namespace pellumo {
 // decoder's limits are not supported ..." for a picture side beyond 32768 pixels or a box beyond
 // libheif's own limits, and "Cannot load image. Invalid or unexpected <format> image format."
 // for anything else libheif refuses, for a grid, overlay or identity made from an item that is
-// not a picture, and for a decoded picture of another size than its header says; EConvertError for a picture, or the canvas of a grid or overlay in the file, beyond the
-// image size limit, before anything is decoded.
+// not a picture, and for a decoded picture of another size than its header says; EConvertError
+// for a picture, or the canvas of a grid or overlay in the file, beyond the image size limit,
+// before anything is decoded.
 class THEIFFamilyGraphic : public TFormatGraphic {
 public:
     void LoadFromStream(TStream& stream) override;
