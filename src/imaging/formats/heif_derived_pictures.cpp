@@ -106,8 +106,9 @@ TItems Items(std::span<const std::uint8_t> itemInfo) {
         const bool canvas = type == kGrid || type == kOverlay;
         if (canvas && std::ranges::find(item.canvasKinds, type) == item.canvasKinds.end())
             item.canvasKinds.push_back(type);
-        item.derived = item.derived || canvas || type == kIdentity;
-        item.picture = item.picture && (canvas || type == kIdentity || type == FourCC("hvc1") || type == FourCC("av01"));
+        const bool derived = canvas || type == kIdentity;
+        item.derived = item.derived || derived;
+        item.picture = item.picture && (derived || type == FourCC("hvc1") || type == FourCC("av01"));
     }
     return items;
 }
