@@ -123,6 +123,12 @@ TEST(TIFFGraphic, StripGeometry) {
     TFile shortStrip = single;
     shortStrip.Strips = {{7, 10, 20}};
     EXPECT_EQ(Pixels(shortStrip.Build()), (std::vector<std::uint32_t>{0x070707, 0x0A0A0A, 0, 0, 0, 0}));
+
+    // Packed data that ends early leaves the rest of its strip black, whatever the strip
+    // before it held.
+    TFile packBits = StripImage(false, 2, 4, 8, 1, 1, 2, 32773);
+    packBits.Strips = {{0x03, 10, 20, 30, 40}, {0x00, 50}};
+    EXPECT_EQ(Pixels(packBits.Build()), (std::vector<std::uint32_t>{0x0A0A0A, 0x141414, 0x1E1E1E, 0x282828, 0x323232, 0, 0, 0}));
 }
 
 TEST(TIFFGraphic, UnreadLayoutsAreRefusedClearly) {

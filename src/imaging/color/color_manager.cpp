@@ -1,7 +1,9 @@
 #include "imaging/color/color_manager.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 
 #include "base/integer_math.h"
 #include "imaging/color/color_messages.h"
@@ -127,11 +129,25 @@ void TColorManager::SetGammaValues(float fileGamma, float displayGamma) {
     unsigned last = sourceBitsPerSample_ >= 8 ? 255 : targetMax;
     if (last > 255) last = 255;
     const unsigned scale = targetBitsPerSample_ >= 8 ? 255 : targetMax;
-    for (unsigned i = 0; i <= last; ++i) {
-        const long double base = static_cast<long double>(i) / last;
-        const long double value = std::pow(base, static_cast<long double>(exponent)) * scale;
-        gammaTable_[i] = static_cast<std::uint8_t>(std::nearbyint(value));
+    // Every reader sets up a manager per image, nearly always with the values of the last
+    // one; the table of those is kept rather than made again, 256 powers at a time.
+    struct TLastTable {
+        float Exponent;
+        unsigned Last, Scale;
+        TGammaTable Table;
+    };
+    thread_local std::optional<TLastTable> lastTable;
+    if (!lastTable || lastTable->Exponent != exponent || lastTable->Last != last || lastTable->Scale != scale) {
+        TGammaTable table{};
+        for (unsigned i = 0; i <= last; ++i) {
+            const long double base = static_cast<long double>(i) / last;
+            const long double value = std::pow(base, static_cast<long double>(exponent)) * scale;
+            table[i] = static_cast<std::uint8_t>(std::nearbyint(value));
+        }
+        lastTable = TLastTable{exponent, last, scale, table};
     }
+    // Entries past `last` keep what they held, as they always did.
+    std::copy_n(lastTable->Table.begin(), last + 1, gammaTable_.begin());
 }
 
 void TColorManager::SelectRowConverter() {

@@ -18,8 +18,6 @@ constexpr std::uint32_t kTIFFCodeSize = 9;
 constexpr std::uint32_t kGIFMinCodeSize = 1;
 constexpr std::uint32_t kGIFMaxCodeSize = 11;
 
-constexpr std::size_t kHeadBytes = 8;
-
 std::uint32_t MaskOf(std::uint32_t bits) { return (1u << bits) - 1; }
 
 // The bytes the block may read and the most it may write, whatever the sizes claim.
@@ -39,9 +37,40 @@ std::uint64_t LoadWindow(const std::uint8_t* bytes) {
     return value;
 }
 
-// A string's first eight bytes, the first lowest, to their place in the output.
-void StoreHead(std::uint8_t* to, std::uint64_t head) {
-    if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
+// A head's string bytes are below its top byte, which holds the length.
+template <typename Head>
+constexpr std::uint32_t kContentBytes = sizeof(Head) - 1;
+template <typename Head>
+constexpr std::uint32_t kLengthShift = 8 * kContentBytes<Head>;
+// The head of a code that has no string yet: clear, end and the codes not yet assigned.
+template <typename Head>
+constexpr Head kNoString = Head{0xFF} << kLengthShift<Head>;
+
+// The string's length, kContentBytes + 1 for any longer one, 255 for no string.
+template <typename Head>
+std::uint32_t ShortLength(Head head) {
+    return static_cast<std::uint32_t>(head >> kLengthShift<Head>);
+}
+
+// The head of the string followed by one more byte (no string stays no string). Without
+// branches: the three kinds of strings follow one another at random.
+template <typename Head>
+Head Extended(Head head, std::uint8_t byte) {
+    constexpr Head kContentMask = (Head{1} << kLengthShift<Head>) - 1;
+    const std::uint32_t length = ShortLength(head);
+    // From kContentBytes up, the byte lands on the length and the mask drops it.
+    const auto content = static_cast<Head>((Head{byte} << (8 * std::min(length, kContentBytes<Head>))) & kContentMask);
+    const auto longer = static_cast<Head>(Head{length <= kContentBytes<Head>} << kLengthShift<Head>);
+    return static_cast<Head>(head + content + longer);
+}
+
+// A head to the output, the string's first byte first; its top byte lands past the string.
+template <typename Head>
+void StoreHead(std::uint8_t* to, Head head) {
+    if constexpr (std::endian::native == std::endian::big) {
+        if constexpr (sizeof head == 8) head = __builtin_bswap64(head);
+        else head = __builtin_bswap32(head);
+    }
     std::memcpy(to, &head, sizeof head);
 }
 
@@ -72,20 +101,33 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
     // The state lives in locals: writes to the output could alias members and force reloads.
     const std::uint32_t clearCode = clearCode_, endCode = endCode_, initialCodeSize = initialCodeSize_;
     const std::uint32_t earlyChange = earlyChange_;
-    TEntry* const table = table_.data();
-    for (std::uint32_t code = 0; code < clearCode; ++code) table[code] = {code, 0, 1};
+    constexpr std::uint32_t kHeadBytes = kContentBytes<THead>;
+    for (std::uint32_t code = 0; code < clearCode; ++code) {
+        heads_[code] = static_cast<THead>(code | THead{1} << kLengthShift<THead>);
+        strings_[code] = {0, 1};
+    }
+    std::fill(heads_.begin() + clearCode, heads_.end(), kNoString<THead>);
     const std::uint8_t* const in = source.data();
     const std::size_t packed = PackedLimit(source, packedSize);
     const std::size_t limit = UnpackedLimit(dest, unpackedSize);
+    // Below this a whole head fits in the output.
+    const std::size_t headsFitBelow = limit >= sizeof(THead) ? limit - sizeof(THead) + 1 : 0;
     std::uint8_t* const out = dest.data();
     std::size_t written = 0;
     std::uint32_t codeSize = initialCodeSize;
     std::uint32_t nextFreeCode = clearCode + 2;
-    std::uint32_t previousCode = kNoCode;
-    std::size_t previousStart = 0;  // where the previous code's string was written
-    std::uint64_t window = 0;       // packed bits not taken yet, from the end they are taken at
-    std::uint32_t bits = 0;         // how many bits of the window are the stream's
-    std::size_t next = 0;           // the first packed byte not in the window
+    // The code size widens when the next free code reaches this; past the widest, never.
+    const auto widenAt = [earlyChange](std::uint32_t size) {
+        return size < kMaxCodeSize ? (1u << size) - earlyChange : kTableSize + 1;
+    };
+    std::uint32_t widenCodeAt = widenAt(codeSize);
+    // The previous code's string: its head (no string when the stream starts or was just
+    // cleared), where it was written and its length.
+    THead previousHead = kNoString<THead>;
+    TString previous{0, 0};
+    std::uint64_t window = 0;  // packed bits not taken yet, from the end they are taken at
+    std::uint32_t bits = 0;    // how many bits of the window are the stream's
+    std::size_t next = 0;      // the first packed byte not in the window
     for (;;) {
         if (bits < codeSize) {
             if (next + sizeof window <= packed) {
@@ -110,61 +152,57 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
             window >>= codeSize;
         }
         bits -= codeSize;
-        if (code == endCode || written >= limit) return ClearRest(out, written, limit);
-        if (code == clearCode) {
-            codeSize = initialCodeSize;
-            nextFreeCode = clearCode + 2;
-            previousCode = kNoCode;
-            continue;
-        }
-        // After a clear only a single byte can follow: a table code there would read an entry
-        // of the previous stream, or one that would later point to itself.
-        if (code > nextFreeCode || (previousCode == kNoCode && code >= clearCode))
-            InvalidCode(invalidMessage_, out, written, limit);
-        // A table string is whole in the output before `written`. The one not yet in the table
-        // is the previous string, which ends at `written`, plus its own first byte.
-        const bool notYetInTable = code == nextFreeCode;
-        const TEntry& entry = table[notYetInTable ? previousCode : code];
-        const std::size_t length = entry.Length + (notYetInTable ? 1u : 0u);
-        const std::size_t storedLength = entry.Length;
-        const std::uint8_t* const stored = out + (notYetInTable ? previousStart : entry.Start);
-        std::uint64_t head = entry.Head;
-        if (notYetInTable && storedLength < kHeadBytes) head |= (head & 0xFF) << (8 * storedLength);
-        const auto firstByte = static_cast<std::uint8_t>(head);
+        THead head = heads_[code];
+        std::uint32_t length = ShortLength(head);
         const std::size_t start = written;
-        if (limit - written >= kHeadBytes) {
-            // The head is written whole: bytes past a shorter string are rewritten by the
-            // strings after it. Only longer strings read the output back.
+        if (length <= kHeadBytes && written < headsFitBelow) [[likely]] {
+            // The bytes past the string are rewritten by the strings after it.
             StoreHead(out + written, head);
-            if (length > kHeadBytes) {
-                // The string is cut where the output ends.
-                const std::size_t count = std::min(length, limit - written);
-                std::memcpy(out + written + kHeadBytes, stored + kHeadBytes,
-                            std::min(count, storedLength) - kHeadBytes);
-                if (count > storedLength) out[written + storedLength] = firstByte;
-                written += count;
-            } else {
-                written += length;
-            }
+            written += length;
         } else {
-            // Fewer than eight bytes of room: all of them from the head.
-            const std::size_t count = std::min(length, limit - written);
-            for (std::size_t n = 0; n < count; ++n) out[written + n] = static_cast<std::uint8_t>(head >> (8 * n));
+            if (code == endCode || written >= limit) return ClearRest(out, written, limit);
+            if (code == clearCode) {
+                std::fill(heads_.begin() + clearCode + 2, heads_.begin() + nextFreeCode, kNoString<THead>);
+                codeSize = initialCodeSize;
+                widenCodeAt = widenAt(codeSize);
+                nextFreeCode = clearCode + 2;
+                previousHead = kNoString<THead>;
+                continue;
+            }
+            // The one code not yet in the table is the previous string, which ends at
+            // `written`, plus its own first byte. After a clear only a single byte can follow:
+            // a table code there would read an entry of the previous stream, or one that would
+            // later point to itself.
+            const bool notYetInTable = head == kNoString<THead>;
+            if (notYetInTable && (code != nextFreeCode || previousHead == kNoString<THead>))
+                InvalidCode(invalidMessage_, out, written, limit);
+            if (notYetInTable) head = Extended(previousHead, static_cast<std::uint8_t>(previousHead));
+            const TString stored = notYetInTable ? previous : strings_[code];
+            length = stored.Length + (notYetInTable ? 1u : 0u);
+            // The string is cut where the output ends.
+            const std::size_t count = std::min<std::size_t>(length, limit - written);
+            if (count >= sizeof(THead)) {
+                // Only long strings read the output back, from where they were written.
+                StoreHead(out + written, head);
+                std::memcpy(out + written + kHeadBytes, out + stored.Start + kHeadBytes,
+                            std::min<std::size_t>(count, stored.Length) - kHeadBytes);
+                if (count > stored.Length) out[written + stored.Length] = static_cast<std::uint8_t>(head);
+            } else {
+                // Too little room for a whole head: all of the bytes come from it.
+                for (std::size_t n = 0; n < count; ++n) out[written + n] = static_cast<std::uint8_t>(head >> (8 * n));
+            }
             written += count;
         }
-        // A full table takes no more strings until the next clear code.
-        if (previousCode != kNoCode && nextFreeCode < kTableSize) {
-            const TEntry& previous = table[previousCode];
-            const std::uint32_t previousLength = previous.Length;
-            const std::uint64_t newHead = previousLength < kHeadBytes
-                                              ? previous.Head | std::uint64_t{firstByte} << (8 * previousLength)
-                                              : previous.Head;
-            table[nextFreeCode] = {newHead, static_cast<std::uint32_t>(previousStart), previousLength + 1u};
+        // The new entry: the previous string and this one's first byte. Without a previous
+        // string, or with a full table, it goes where nothing reads it.
+        heads_[nextFreeCode] = Extended(previousHead, static_cast<std::uint8_t>(head));
+        strings_[nextFreeCode] = {previous.Start, previous.Length + 1u};
+        if (previousHead != kNoString<THead> && nextFreeCode < kTableSize) {
             ++nextFreeCode;
-            if (nextFreeCode + earlyChange == (1u << codeSize) && codeSize < kMaxCodeSize) ++codeSize;
+            if (nextFreeCode == widenCodeAt) widenCodeAt = widenAt(++codeSize);
         }
-        previousStart = start;
-        previousCode = code;
+        previousHead = head;
+        previous = {static_cast<std::uint32_t>(start), length};
     }
 }
 

@@ -21,7 +21,6 @@ public:
 
 protected:
     static constexpr std::uint32_t kTableSize = 4096;
-    static constexpr std::uint32_t kNoCode = kTableSize;
     static constexpr std::uint32_t kMaxCodeSize = 12;
 
     // `earlyChange`: 1 where the code widens one code early (TIFF), 0 where it does not (GIF).
@@ -40,15 +39,20 @@ private:
     std::uint32_t earlyChange_;
     std::string_view invalidMessage_;
     // Each entry's string is already in the output, where the entry's prefix string was
-    // written followed by one more byte: it is copied from there. Its first eight bytes are
-    // kept with it (the first lowest), so that short strings are written without reading the
-    // output back. Output positions fit 32 bits: the output is at most 2^31 bytes.
-    struct TEntry {
-        std::uint64_t Head;
+    // written followed by one more byte: a long string is copied from there. The decoding
+    // loop reads one small word per code, its head: the string's first bytes (the first
+    // lowest) and, in the top byte, its length; a longer string's head says one more than it
+    // holds, and a code with no string yet says 255. Nearly all strings of photographs, and
+    // most of other pictures, are that short: most codes take one branch and one small read.
+    // One slot past the table takes what a full table does not. Output positions fit 32 bits:
+    // the output is at most 2^31 bytes.
+    using THead = std::uint64_t;
+    struct TString {
         std::uint32_t Start;
         std::uint32_t Length;
     };
-    std::array<TEntry, kTableSize> table_{};
+    std::array<THead, kTableSize + 1> heads_{};
+    std::array<TString, kTableSize + 1> strings_{};
 };
 
 // TIFF compression 5: 8-bit alphabet, codes most significant bit first, starting at 9 bits and

@@ -186,11 +186,12 @@ void TTIFFGraphic::LoadFromStream(TStream& stream) {
         InvalidColorFormat();
 
     std::uint32_t row = 0;
+    TStripBuffers buffers;
     for (std::size_t s = 0; s < strips.Offsets.size() && row < height; ++s) {
         if (strips.Rows[s] == 0) continue;
         const std::size_t groups = (strips.Rows[s] + rowsPerGroup - 1) / rowsPerGroup;
-        std::vector<std::uint8_t> data =
-            ReadStrip(directory, decoder.get(), compression, strips, s, groups * groupBytes, groupBytes);
+        const std::span<std::uint8_t> data =
+            ReadStrip(directory, decoder.get(), compression, strips, s, groups * groupBytes, groupBytes, buffers);
         // Only whole groups are converted: rows the data does not reach stay as they are.
         const std::uint32_t stripEnd = row + strips.Rows[s];
         for (std::size_t at = 0; at + groupBytes <= data.size() && row < stripEnd; at += groupBytes) {

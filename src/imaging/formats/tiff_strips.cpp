@@ -78,9 +78,9 @@ std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory, std::uint
     }
 }
 
-std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder,
-                                    std::uint16_t compression, const TTIFFStrips& strips, std::size_t strip,
-                                    std::size_t stripBytes, std::size_t rowBytes) {
+std::span<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder, std::uint16_t compression,
+                                  const TTIFFStrips& strips, std::size_t strip, std::size_t stripBytes,
+                                  std::size_t rowBytes, TStripBuffers& buffers) {
     // The fax decoders read either bit order themselves; other data is turned around first.
     const bool reverseBits = directory.GetValue(tiff_tags::kFillOrder, 1) == kLsbFirstFillOrder &&
                              compression != tiff_compression::kModifiedHuffman &&
@@ -92,12 +92,15 @@ std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* d
     std::uint64_t packedSize = std::min<std::uint64_t>(file.BytesLeft(), kLargestBlock);
     if (strip < strips.ByteCounts.size()) packedSize = std::min<std::uint64_t>(packedSize, strips.ByteCounts[strip]);
     if (decoder == nullptr) packedSize = std::min<std::uint64_t>(packedSize, stripBytes);
-    std::vector<std::uint8_t> packed = file.ReadBytes(packedSize);
+    std::vector<std::uint8_t>& packed = buffers.Packed;
+    packed.resize(static_cast<std::size_t>(packedSize));
+    file.Read(packed.data(), packed.size());
     if (reverseBits) ReverseBits(packed.data(), packed.size());
     if (decoder == nullptr) return packed;
     const std::uint64_t unpackedSize =
         std::min({std::uint64_t{stripBytes}, LargestUnpacked(compression, packedSize, rowBytes), kLargestBlock});
-    std::vector<std::uint8_t> unpacked(static_cast<std::size_t>(unpackedSize));
+    std::vector<std::uint8_t>& unpacked = buffers.Unpacked;
+    unpacked.assign(static_cast<std::size_t>(unpackedSize), 0);
     TPackedBytes source(packed);
     TUnpackedBytes dest(unpacked);
     decoder->DecodeBlock(source, dest, static_cast<std::int32_t>(packedSize), static_cast<std::int32_t>(unpackedSize));

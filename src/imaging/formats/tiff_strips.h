@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "imaging/compression/decoder.h"
@@ -38,13 +39,21 @@ std::unique_ptr<TDecoder> MakeDecoder(const TTIFFDirectory& directory, std::uint
 // The most bytes `packed` bytes of a compression scheme can unpack to, in rows of `rowBytes`.
 std::uint64_t LargestUnpacked(std::uint16_t compression, std::uint64_t packed, std::size_t rowBytes);
 
-// The unpacked bytes of one strip: `stripBytes` bytes, or fewer where the strip's data is
-// shorter (its byte count or the file ends first) or could not give more when unpacked, so that
-// a lying strip size cannot make us allocate beyond what its data may fill. A strip that starts
-// outside the file is the format's read error.
-std::vector<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder,
-                                    std::uint16_t compression, const TTIFFStrips& strips, std::size_t strip,
-                                    std::size_t stripBytes, std::size_t rowBytes);
+// The buffers the strips of an image are read into, one after another: reused, they stay in
+// the cache instead of each strip taking fresh memory.
+struct TStripBuffers {
+    std::vector<std::uint8_t> Packed;
+    std::vector<std::uint8_t> Unpacked;
+};
+
+// The unpacked bytes of one strip, in one of the buffers: `stripBytes` bytes, or fewer where the
+// strip's data is shorter (its byte count or the file ends first) or could not give more when
+// unpacked, so that a lying strip size cannot make us allocate beyond what its data may fill.
+// Bytes the data does not reach are 0. A strip that starts outside the file is the format's
+// read error.
+std::span<std::uint8_t> ReadStrip(const TTIFFDirectory& directory, TDecoder* decoder, std::uint16_t compression,
+                                  const TTIFFStrips& strips, std::size_t strip, std::size_t stripBytes,
+                                  std::size_t rowBytes, TStripBuffers& buffers);
 
 // Undoes horizontal differencing over one row of `width` pixels of `samples` samples of 8 or
 // 16 bits (16-bit samples in the file's byte order).
