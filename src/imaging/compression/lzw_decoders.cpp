@@ -38,39 +38,28 @@ std::uint64_t LoadWindow(const std::uint8_t* bytes) {
 }
 
 // A head's string bytes are below its top byte, which holds the length.
-template <typename Head>
-constexpr std::uint32_t kContentBytes = sizeof(Head) - 1;
-template <typename Head>
-constexpr std::uint32_t kLengthShift = 8 * kContentBytes<Head>;
+constexpr std::uint32_t kHeadBytes = 7;
+constexpr std::uint32_t kLengthShift = 8 * kHeadBytes;
 // The head of a code that has no string yet: clear, end and the codes not yet assigned.
-template <typename Head>
-constexpr Head kNoString = Head{0xFF} << kLengthShift<Head>;
+constexpr std::uint64_t kNoString = std::uint64_t{0xFF} << kLengthShift;
 
-// The string's length, kContentBytes + 1 for any longer one, 255 for no string.
-template <typename Head>
-std::uint32_t ShortLength(Head head) {
-    return static_cast<std::uint32_t>(head >> kLengthShift<Head>);
-}
+// The string's length, kHeadBytes + 1 for any longer one, 255 for no string.
+std::uint32_t ShortLength(std::uint64_t head) { return static_cast<std::uint32_t>(head >> kLengthShift); }
 
 // The head of the string followed by one more byte (no string stays no string). Without
-// branches: the three kinds of strings follow one another at random.
-template <typename Head>
-Head Extended(Head head, std::uint8_t byte) {
-    constexpr Head kContentMask = (Head{1} << kLengthShift<Head>) - 1;
+// branches: strings of different lengths follow one another at random.
+std::uint64_t Extended(std::uint64_t head, std::uint8_t byte) {
+    constexpr std::uint64_t kContentMask = (std::uint64_t{1} << kLengthShift) - 1;
     const std::uint32_t length = ShortLength(head);
-    // From kContentBytes up, the byte lands on the length and the mask drops it.
-    const auto content = static_cast<Head>((Head{byte} << (8 * std::min(length, kContentBytes<Head>))) & kContentMask);
-    const auto longer = static_cast<Head>(Head{length <= kContentBytes<Head>} << kLengthShift<Head>);
-    return static_cast<Head>(head + content + longer);
+    // From kHeadBytes up, the byte lands on the length and the mask drops it.
+    const std::uint64_t content = (std::uint64_t{byte} << (8 * std::min(length, kHeadBytes))) & kContentMask;
+    const std::uint64_t longer = std::uint64_t{length <= kHeadBytes} << kLengthShift;
+    return head + content + longer;
 }
 
 // A head to the output, the string's first byte first; its top byte lands past the string.
-template <typename Head>
-void StoreHead(std::uint8_t* to, Head head) {
-    if constexpr (std::endian::native == std::endian::big) {
-        if constexpr (sizeof head == 8) head = __builtin_bswap64(head);
-        else head = __builtin_bswap32(head);
-    }
+void StoreHead(std::uint8_t* to, std::uint64_t head) {
+    if constexpr (std::endian::native == std::endian::big) head = __builtin_bswap64(head);
     std::memcpy(to, &head, sizeof head);
 }
 
@@ -101,17 +90,16 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
     // The state lives in locals: writes to the output could alias members and force reloads.
     const std::uint32_t clearCode = clearCode_, endCode = endCode_, initialCodeSize = initialCodeSize_;
     const std::uint32_t earlyChange = earlyChange_;
-    constexpr std::uint32_t kHeadBytes = kContentBytes<THead>;
     for (std::uint32_t code = 0; code < clearCode; ++code) {
-        heads_[code] = static_cast<THead>(code | THead{1} << kLengthShift<THead>);
+        heads_[code] = code | std::uint64_t{1} << kLengthShift;
         strings_[code] = {0, 1};
     }
-    std::fill(heads_.begin() + clearCode, heads_.end(), kNoString<THead>);
+    std::fill(heads_.begin() + clearCode, heads_.end(), kNoString);
     const std::uint8_t* const in = source.data();
     const std::size_t packed = PackedLimit(source, packedSize);
     const std::size_t limit = UnpackedLimit(dest, unpackedSize);
     // Below this a whole head fits in the output.
-    const std::size_t headsFitBelow = limit >= sizeof(THead) ? limit - sizeof(THead) + 1 : 0;
+    const std::size_t headsFitBelow = limit >= sizeof(std::uint64_t) ? limit - sizeof(std::uint64_t) + 1 : 0;
     std::uint8_t* const out = dest.data();
     std::size_t written = 0;
     std::uint32_t codeSize = initialCodeSize;
@@ -123,7 +111,7 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
     std::uint32_t widenCodeAt = widenAt(codeSize);
     // The previous code's string: its head (no string when the stream starts or was just
     // cleared), where it was written and its length.
-    THead previousHead = kNoString<THead>;
+    std::uint64_t previousHead = kNoString;
     TString previous{0, 0};
     std::uint64_t window = 0;  // packed bits not taken yet, from the end they are taken at
     std::uint32_t bits = 0;    // how many bits of the window are the stream's
@@ -152,7 +140,7 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
             window >>= codeSize;
         }
         bits -= codeSize;
-        THead head = heads_[code];
+        std::uint64_t head = heads_[code];
         std::uint32_t length = ShortLength(head);
         const std::size_t start = written;
         if (length <= kHeadBytes && written < headsFitBelow) [[likely]] {
@@ -162,26 +150,26 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
         } else {
             if (code == endCode || written >= limit) return ClearRest(out, written, limit);
             if (code == clearCode) {
-                std::fill(heads_.begin() + clearCode + 2, heads_.begin() + nextFreeCode, kNoString<THead>);
+                std::fill(heads_.begin() + clearCode + 2, heads_.begin() + nextFreeCode, kNoString);
                 codeSize = initialCodeSize;
                 widenCodeAt = widenAt(codeSize);
                 nextFreeCode = clearCode + 2;
-                previousHead = kNoString<THead>;
+                previousHead = kNoString;
                 continue;
             }
             // The one code not yet in the table is the previous string, which ends at
             // `written`, plus its own first byte. After a clear only a single byte can follow:
             // a table code there would read an entry of the previous stream, or one that would
             // later point to itself.
-            const bool notYetInTable = head == kNoString<THead>;
-            if (notYetInTable && (code != nextFreeCode || previousHead == kNoString<THead>))
+            const bool notYetInTable = head == kNoString;
+            if (notYetInTable && (code != nextFreeCode || previousHead == kNoString))
                 InvalidCode(invalidMessage_, out, written, limit);
             if (notYetInTable) head = Extended(previousHead, static_cast<std::uint8_t>(previousHead));
             const TString stored = notYetInTable ? previous : strings_[code];
             length = stored.Length + (notYetInTable ? 1u : 0u);
             // The string is cut where the output ends.
             const std::size_t count = std::min<std::size_t>(length, limit - written);
-            if (count >= sizeof(THead)) {
+            if (count >= sizeof(std::uint64_t)) {
                 // Only long strings read the output back, from where they were written.
                 StoreHead(out + written, head);
                 std::memcpy(out + written + kHeadBytes, out + stored.Start + kHeadBytes,
@@ -197,7 +185,7 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
         // string, or with a full table, it goes where nothing reads it.
         heads_[nextFreeCode] = Extended(previousHead, static_cast<std::uint8_t>(head));
         strings_[nextFreeCode] = {previous.Start, previous.Length + 1u};
-        if (previousHead != kNoString<THead> && nextFreeCode < kTableSize) {
+        if (previousHead != kNoString && nextFreeCode < kTableSize) {
             ++nextFreeCode;
             if (nextFreeCode == widenCodeAt) widenCodeAt = widenAt(++codeSize);
         }

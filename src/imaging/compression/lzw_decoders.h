@@ -46,12 +46,11 @@ private:
     // most of other pictures, are that short: most codes take one branch and one small read.
     // One slot past the table takes what a full table does not. Output positions fit 32 bits:
     // the output is at most 2^31 bytes.
-    using THead = std::uint64_t;
     struct TString {
         std::uint32_t Start;
         std::uint32_t Length;
     };
-    std::array<THead, kTableSize + 1> heads_{};
+    std::array<std::uint64_t, kTableSize + 1> heads_{};
     std::array<TString, kTableSize + 1> strings_{};
 };
 
