@@ -28,9 +28,9 @@ void BlendBitmaps(TBitmap& screen, const TBitmap& picture, int p, const TBitmap*
 TRect RotateBitmap(TBitmap& screen, const TBitmap& picture, int cx, int cy, double angle,
                    const TBitmap* old = nullptr, TScreenTrace* trace = nullptr);
 
-// The loop that copies a pivot's runs: the one timed quicker on this processor when the first
-// frame is turned, or one named, for the tests that hold each to the formula. Where the
-// processor has no gather (AVX2), Gather is FourAtATime. All give the same pixels.
+// The loop that copies a pivot's runs: the quicker on this processor, or one named, for the
+// tests that hold each to the formula. Where the processor has no gather (AVX2), Gather is
+// FourAtATime. All give the same pixels.
 enum class TPivotRunLoop { Quicker, FourAtATime, Gather };
 void SetPivotRunLoop(TPivotRunLoop loop);
 
