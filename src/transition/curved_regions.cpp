@@ -28,8 +28,8 @@ TRegion TriangularShred(const TFrameQuantities& q) {
     if (q.W <= 0) return result;  // no grid, and the legs' ratio would divide by zero
     const int e = q.n / 5;
     const int f = MulDiv(e, q.H, q.W);
-    // The hundred triangles are one shape moved: it is made once (a tenth of a full HD frame
-    // went into making it again and again).
+    // The hundred triangles are one shape moved: it is made once (a quarter of a full HD
+    // frame went into making it again and again).
     const TRegion triangle = TriangleRegion(0, 0, e, 0, 0, f);
     for (int row = 0; row < 10; ++row) {
         for (int column = 0; column < 10; ++column) {

@@ -182,7 +182,8 @@ void TLZWDecoder::Decode(TPackedBytes source, std::int32_t packedSize, TUnpacked
             written += count;
         }
         // The new entry: the previous string and this one's first byte. Without a previous
-        // string, or with a full table, it goes where nothing reads it.
+        // string the free code keeps its marker (Extended leaves it so); a full table writes to
+        // the slot past its end, which no code reaches.
         heads_[nextFreeCode] = Extended(previousHead, static_cast<std::uint8_t>(head));
         strings_[nextFreeCode] = {previous.Start, previous.Length + 1u};
         if (previousHead != kNoString && nextFreeCode < kTableSize) {
